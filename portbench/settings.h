@@ -1,0 +1,28 @@
+// The settings file "PortBench.ini" beside the program, read and written
+// with the behaviour of the Windows profile functions.
+#ifndef PORTBENCH_SETTINGS_H
+#define PORTBENCH_SETTINGS_H
+
+#include <QString>
+
+// Full path of the settings file: the program's folder followed by PortBench.ini.
+QString SettingsPath();
+// Tests point the program's folder elsewhere; an empty text restores the default.
+void SetSettingsFolderForTesting(const QString& folder);
+
+// A short-lived INI file object, opened and freed within one handler.
+class TIniFile {
+public:
+    explicit TIniFile(QString path);
+    // The stored value trimmed of blanks and one pair of enclosing quotes (at
+    // most 2047 characters), or `defaultValue` when the section or key is absent.
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
+    // On disk before it returns; throws AppError("Unable to write to <path>").
+    void WriteString(const QString& section, const QString& key, const QString& value);
+
+private:
+    QString path_;
+};
+
+#endif

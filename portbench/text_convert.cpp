@@ -1,0 +1,110 @@
+#include "text_convert.h"
+
+#include "messages.h"
+
+QByteArray TrimBytes(const QByteArray& bytes) {
+    qsizetype first = 0;
+    qsizetype last = bytes.size();
+    while (first < last && static_cast<uint8_t>(bytes[first]) <= 0x20)
+        ++first;
+    while (last > first && static_cast<uint8_t>(bytes[last - 1]) <= 0x20)
+        --last;
+    return bytes.mid(first, last - first);
+}
+
+QString TrimText(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString HexByte(uint8_t byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    const QChar pair[2] = {QChar(digits[byte >> 4]), QChar(digits[byte & 0x0F])};
+    return QString(pair, 2);
+}
+
+bool HexToInt(const QString& text, int32_t& value) {
+    const qsizetype n = text.size();
+    if (n > 8)
+        return false;
+    uint32_t result = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        uint32_t digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else {
+            value = static_cast<int32_t>(result);
+            return false;
+        }
+        result |= digit << (4 * (n - 1 - i));
+    }
+    value = static_cast<int32_t>(result);
+    return true;
+}
+
+namespace {
+
+// Whole numbers as the window's integer conversion reads them: optional
+// leading blanks, an optional sign, then decimal digits (or $/0x and hex digits).
+bool ParseInteger(const QString& text, int32_t& out) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    int base = 10;
+    if (i < text.size() && text[i] == u'$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return false;
+    int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = QChar(text[i]).isDigit() && text[i].unicode() < 128
+                              ? text[i].unicode() - '0'
+                              : (base == 16 && text[i].isLetter() && text[i].unicode() < 128
+                                     ? (text[i].toUpper().unicode() - 'A' + 10)
+                                     : -1);
+        if (digit < 0 || digit >= base)
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > (int64_t{1} << 32))
+            return false;
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (base == 10 && (value < INT32_MIN || value > INT32_MAX))
+        return false;
+    if (base == 16 && (magnitude > UINT32_MAX))
+        return false;
+    out = static_cast<int32_t>(base == 16 ? static_cast<uint32_t>(value) : value);
+    return true;
+}
+
+} // namespace
+
+int32_t StrToInt(const QString& text) {
+    int32_t value = 0;
+    if (!ParseInteger(text, value))
+        throw AppError(QString("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+int32_t StrToIntDef(const QString& text, int32_t fallback) {
+    int32_t value = 0;
+    return ParseInteger(text, value) ? value : fallback;
+}

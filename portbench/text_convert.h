@@ -1,0 +1,25 @@
+// Byte and text helpers shared by the receive display and the send panel.
+#ifndef PORTBENCH_TEXT_CONVERT_H
+#define PORTBENCH_TEXT_CONVERT_H
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+// Removes every leading and trailing byte of value 0x00 to 0x20.
+QByteArray TrimBytes(const QByteArray& bytes);
+QString TrimText(const QString& text); // the same on characters up to U+0020
+
+// Two upper-case hexadecimal digits with a leading zero.
+QString HexByte(uint8_t byte);
+
+// The hexadecimal group parser: fails on more than 8 characters (value left
+// untouched); stops at the first non-digit keeping the digits taken so far.
+bool HexToInt(const QString& text, int32_t& value);
+
+// A whole decimal number; throws AppError("'<text>' is not a valid integer value").
+int32_t StrToInt(const QString& text);
+// A whole decimal number, or `fallback` when the text is not one.
+int32_t StrToIntDef(const QString& text, int32_t fallback);
+
+#endif

@@ -1,0 +1,59 @@
+// Portline: the serial port of the host program, behind eleven plain exports.
+//
+// One port per process. Every export is synchronous and must be called from one
+// thread at a time (PortBench calls them all from its user-interface thread).
+// Texts that cross this interface are zero-terminated 8-bit strings; the texts
+// returned belong to the library and stay valid until it writes them again.
+#ifndef PORTLINE_H
+#define PORTLINE_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+// Plain, undecorated names come from portline.def; the callee pops its arguments.
+#define PORTLINE_CALL __stdcall
+#if defined(PORTLINE_BUILDING)
+#define PORTLINE_API
+#else
+#define PORTLINE_API __declspec(dllimport)
+#endif
+#else
+#define PORTLINE_CALL
+#define PORTLINE_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Opens the port `name` ("COM3", "ttyUSB0" or an absolute device path) with the
+// line parameter text `params` ("9600,n,8,1"). When the low byte of
+// `startReader` is 1 the background reader starts. 1: opened; 0: not opened.
+PORTLINE_API int32_t PORTLINE_CALL OpenPort(const char* name, const char* params,
+                                            int32_t startReader);
+// Applies a line parameter text to the held port. Always 1.
+PORTLINE_API int32_t PORTLINE_CALL SetupPort(const char* params);
+// Stops the reader, restores the port's earlier settings and releases it. Always 0.
+PORTLINE_API int32_t PORTLINE_CALL ClosePort(void);
+
+// Hands out the text received since the previous call and asks for the next one.
+PORTLINE_API const char* PORTLINE_CALL ReadAllPort(void);
+// Waits 200 ms, empties the reply texts and discards waiting input. Nonzero on success.
+PORTLINE_API int32_t PORTLINE_CALL ClearPort(void);
+
+// Sends `text` (at most 255 bytes are taken) and returns what came back within 80 ms.
+PORTLINE_API const char* PORTLINE_CALL WriteSendData(const char* text);
+// Switch the modem-control lines: on when the low byte of `flag` is 1. Always 1.
+PORTLINE_API int32_t PORTLINE_CALL SetDTR(int32_t flag);
+PORTLINE_API int32_t PORTLINE_CALL SetRTS(int32_t flag);
+
+// Load-cell exchanges: 7-byte request, fixed wait, decoded reply.
+PORTLINE_API int32_t PORTLINE_CALL QuillReadLoadCell(int32_t address);
+PORTLINE_API int32_t PORTLINE_CALL QuillWriteLoadCell(int32_t newAddress);
+PORTLINE_API int32_t PORTLINE_CALL QuillReadLoadCellValue(int32_t address);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

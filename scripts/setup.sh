@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build ccache clang-format
+  libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
+  fonts-wqy-microhei xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
