@@ -52,6 +52,31 @@ bool HexToInt(const QString& text, int32_t& value) {
     return true;
 }
 
+QByteArray DisplayToBytes(const QString& displayText) {
+    QString text = displayText;
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text.replace(u"\n"_qs, u"\r\n"_qs).toUtf8();
+}
+
+QString NormalizeLineBreaks(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r') {
+            out += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+QString BytesToDisplay(const QByteArray& bytes) {
+    return NormalizeLineBreaks(QString::fromUtf8(bytes));
+}
+
 namespace {
 
 // Whole numbers as the window's integer conversion reads them: optional

@@ -17,6 +17,14 @@ QString HexByte(uint8_t byte);
 // untouched); stops at the first non-digit keeping the digits taken so far.
 bool HexToInt(const QString& text, int32_t& value);
 
+// The display's text (QPlainTextEdit::toPlainText) as the system's 8-bit text:
+// lines joined by CR LF, UTF-8.
+QByteArray DisplayToBytes(const QString& displayText);
+// 8-bit text for the display: CR LF, and a lone CR or LF, become one line break.
+QString BytesToDisplay(const QByteArray& bytes);
+// The same for text already decoded.
+QString NormalizeLineBreaks(const QString& text);
+
 // A whole decimal number; throws AppError("'<text>' is not a valid integer value").
 int32_t StrToInt(const QString& text);
 // A whole decimal number, or `fallback` when the text is not one.
