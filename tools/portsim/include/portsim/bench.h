@@ -4,7 +4,6 @@
 #define PORTSIM_BENCH_H
 
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,34 +14,48 @@ using Bytes = std::vector<uint8_t>;
 
 // One load cell on the line.
 struct Cell {
-    int address = 1;        // answers read frames for this address (and for address 0)
-    uint32_t code = 74565;  // its A/D code, 0 to 1048575
-    bool drift = false;     // the code wanders a little at each read, like a cell under load
+    int address = 1;       // answers read frames for this address (and for address 0)
+    uint32_t code = 74565; // its A/D code, 0 to 1048575
+    bool drift = false;    // the code wanders a little at each read, like a cell under load
 };
 
 // How the cells answer a set-address frame.
 enum class WriteAnswer {
-    Accept,       // 02 ...: the cell took the new address
-    AddressForm,  // FF xx (address + 0x40) ...: the reply carries an address
-    None,         // no answer
+    Accept,      // 02 ...: the cell took the new address
+    AddressForm, // FF xx (address + 0x40) ...: the cell took it and says which
+    None,        // no answer, the address stays
 };
+
+// Every cell on the line takes a set-address frame (the frame names no
+// target), so write addresses with a single cell. Cells with address 0 only
+// answer read frames for address 0.
 
 struct Config {
     std::vector<Cell> cells;
     WriteAnswer writeAnswer = WriteAnswer::Accept;
-    bool echo = false;          // send back every byte received
-    Bytes stream;               // bytes streamed over and over (empty: no stream)
-    double streamRate = 0;      // stream bytes per second (0 with a stream: as fast as paced)
-    int paceBaud = 0;           // send every byte at the speed of this baud rate, 8N1 (0: at once)
-    int replyDelayMs = 0;       // answer this late
-    bool garble = false;        // answers lose their start byte and are mangled
-    bool silent = false;        // load cells never answer
+    bool echo = false;           // send back every byte received
+    Bytes stream;                // bytes streamed over and over (empty: no stream)
+    double streamRate = 0;       // stream bytes per second (0 with a stream: as fast as paced)
+    int paceBaud = 0;            // send every byte at the speed of this baud rate, 8N1 (0: at once)
+    int replyDelayMs = 0;        // answer this late
+    bool garble = false;         // answers lose their start byte and are mangled
+    bool silent = false;         // load cells never answer
     bool twoCellsAtOnce = false; // every cell answers every read frame, replies run together
     std::optional<Bytes> fixedReply; // answer every load-cell frame with exactly these bytes
 };
+// Details of the modes:
+// - A load-cell frame is 02, three letters, address + 0x40, checksum, 0D, with a
+//   valid checksum; anything else on the line is skipped. fixedReply answers any
+//   such frame; otherwise only read (R D S) and set-address (S N M) get answers.
+// - replyDelayMs delays the cells' answers and the echo; garble and silent
+//   concern the cells' answers only. silent wins over fixedReply, and a fixed
+//   reply goes out exactly as given (never garbled); it moves no address.
+// - twoCellsAtOnce with a single cell brings a second one in at address + 1.
+// - With paceBaud, bytes from the port also take their line time to arrive:
+//   an answer starts once the whole request has come in.
 
 class Bench {
-public:
+  public:
     explicit Bench(Config config = {});
     ~Bench(); // stops the bench
 
@@ -52,7 +65,8 @@ public:
     // Opens the pseudo-terminal (and a symbolic link to its device side at
     // `linkPath` when given) and starts playing. False with `Error()` set on failure.
     bool Start(const std::string& linkPath = {});
-    void Stop();
+    void Stop(); // prompt and idempotent; removes the link
+    bool Running() const;
 
     // The device side, to hand to OpenPort.
     std::string DevicePath() const;
@@ -67,24 +81,26 @@ public:
     // Sends bytes towards the port now (paced when paceBaud is set).
     void Send(const Bytes& bytes);
 
-    // Changes the configuration while running (cells, answers, modes).
+    // Changes the configuration while running (cells, answers, modes); takes
+    // effect for the next frame. The cells start afresh from `config.cells`.
     void Reconfigure(const Config& config);
+    // The configuration, with the cells' present addresses.
     Config CurrentConfig() const;
 
-    // The cells as they stand now (a written address takes effect).
+    // The cells as they stand now: a written address and a drifted code show.
     std::vector<Cell> Cells() const;
 
-private:
+  private:
     struct Impl;
     Impl* impl_;
 };
 
 // Frame helpers shared by the bench and the tests.
-Bytes ReadFrame(int address);                    // 02 52 44 53 (a+40) sum 0D
-Bytes SetAddressFrame(int address);              // 02 53 4E 4D (a+40) sum 0D
-Bytes ReadReply(int address, uint32_t code);     // 02 (a+40) 00 d0..d4 sum 0D, decodable
-Bytes AcceptReply();                             // 02 ...
-Bytes AddressFormReply(int address);             // FF 00 (a+40) ...
+Bytes ReadFrame(int address);                // 02 52 44 53 (a+40) sum 0D
+Bytes SetAddressFrame(int address);          // 02 53 4E 4D (a+40) sum 0D
+Bytes ReadReply(int address, uint32_t code); // 02 (a+40) 30 d0..d4 sum 0D, decodable
+Bytes AcceptReply();                         // 02 4F 4B sum 0D ("OK")
+Bytes AddressFormReply(int address);         // FF 4E (a+40) sum 0D
 
 } // namespace portsim
 

@@ -1,0 +1,188 @@
+#include "options.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+namespace portsim {
+
+namespace {
+
+constexpr uint32_t kDefaultCode = 74565;
+
+template <typename T> std::optional<T> ParseNumber(std::string_view text) {
+    T value{};
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ParseRate(const std::string& text) {
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
+    std::string_view spec = text;
+    std::string_view addressText = spec.substr(0, spec.find(':'));
+    auto address = ParseNumber<int>(addressText);
+    if (!address || *address < 1 || *address > 191) {
+        why = "address '" + std::string(addressText) + "' is not a number from 1 to 191";
+        return false;
+    }
+    cell.address = *address;
+    cell.code = kDefaultCode;
+    if (addressText.size() < spec.size()) {
+        std::string_view codeText = spec.substr(addressText.size() + 1);
+        auto code = ParseNumber<uint32_t>(codeText);
+        if (!code || *code > 1048575) {
+            why = "code '" + std::string(codeText) + "' is not a number from 0 to 1048575";
+            return false;
+        }
+        cell.code = *code;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseHexBytes(const std::string& text, Bytes& bytes) {
+    bytes.clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t' || text[i] == ',') {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])))
+            ++i;
+        size_t length = i - start;
+        if (length == 0 || length > 2) return false;
+        bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(start, length), nullptr, 16)));
+    }
+    return !bytes.empty();
+}
+
+ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& error) {
+    Config& config = options.config;
+    bool drift = false;
+    bool streamGiven = false;
+    bool rateGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            inlineValue = arg.substr(eq + 1);
+        }
+        auto fail = [&](const std::string& why) {
+            error = name + ": " + why;
+            return ParseOutcome::Error;
+        };
+        auto value = [&]() -> std::optional<std::string> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 < argc) return std::string(argv[++i]);
+            return std::nullopt;
+        };
+        auto flag = [&](bool& target) {
+            if (inlineValue) return false;
+            target = true;
+            return true;
+        };
+
+        if (name == "--help" || name == "-h") return ParseOutcome::Help;
+        bool needsValue = name == "--link" || name == "--cell" || name == "--write-answer" ||
+                          name == "--stream" || name == "--stream-hex" || name == "--rate" ||
+                          name == "--baud" || name == "--late" || name == "--reply-hex";
+        if (needsValue) {
+            std::optional<std::string> v = value();
+            if (!v) return fail("needs a value");
+            if (name == "--link") {
+                if (v->empty()) return fail("needs a path");
+                options.linkPath = *v;
+            } else if (name == "--cell") {
+                Cell cell;
+                std::string why;
+                if (!ParseCell(*v, cell, why)) return fail(why);
+                config.cells.push_back(cell);
+            } else if (name == "--write-answer") {
+                if (*v == "accept")
+                    config.writeAnswer = WriteAnswer::Accept;
+                else if (*v == "address")
+                    config.writeAnswer = WriteAnswer::AddressForm;
+                else if (*v == "none")
+                    config.writeAnswer = WriteAnswer::None;
+                else
+                    return fail("'" + *v + "' is not one of accept, address, none");
+            } else if (name == "--stream" || name == "--stream-hex") {
+                if (streamGiven) return fail("only one --stream or --stream-hex may be given");
+                streamGiven = true;
+                if (name == "--stream")
+                    config.stream.assign(v->begin(), v->end());
+                else if (!ParseHexBytes(*v, config.stream))
+                    return fail("'" + *v +
+                                "' is not a list of hexadecimal bytes such as \"41 42 0D 0A\"");
+                if (config.stream.empty()) return fail("the text to stream is empty");
+            } else if (name == "--rate") {
+                auto rate = ParseRate(*v);
+                if (!rate || *rate <= 0 || *rate > 1e6)
+                    return fail("'" + *v + "' is not a rate from 0 to 1000000 bytes per second");
+                config.streamRate = *rate;
+                rateGiven = true;
+            } else if (name == "--baud") {
+                auto baud = ParseNumber<int>(*v);
+                if (!baud || *baud < 50 || *baud > 4000000)
+                    return fail("'" + *v + "' is not a baud rate from 50 to 4000000");
+                config.paceBaud = *baud;
+            } else if (name == "--late") {
+                auto late = ParseNumber<int>(*v);
+                if (!late || *late < 0 || *late > 60000)
+                    return fail("'" + *v + "' is not a number of milliseconds from 0 to 60000");
+                config.replyDelayMs = *late;
+            } else if (name == "--reply-hex") {
+                Bytes reply;
+                if (!ParseHexBytes(*v, reply))
+                    return fail("'" + *v +
+                                "' is not a list of hexadecimal bytes such as \"FF 02 45\"");
+                config.fixedReply = reply;
+            }
+            continue;
+        }
+        bool known = (name == "--drift" && flag(drift)) ||
+                     (name == "--echo" && flag(config.echo)) ||
+                     (name == "--garble" && flag(config.garble)) ||
+                     (name == "--silent" && flag(config.silent)) ||
+                     (name == "--two-cells" && flag(config.twoCellsAtOnce));
+        if (known) continue;
+        if (inlineValue && (name == "--drift" || name == "--echo" || name == "--garble" ||
+                            name == "--silent" || name == "--two-cells"))
+            return fail("takes no value");
+        if (arg.rfind("-", 0) == 0) return fail("unknown option");
+        error = "unexpected argument '" + arg + "'";
+        return ParseOutcome::Error;
+    }
+    if (rateGiven && !streamGiven) {
+        error = "--rate: needs --stream or --stream-hex";
+        return ParseOutcome::Error;
+    }
+    // Bare bench: one cell at address 1, so that there is always someone to talk to.
+    if (config.cells.empty() && !config.echo && config.stream.empty())
+        config.cells.push_back(Cell{1, kDefaultCode, false});
+    for (Cell& cell : config.cells)
+        cell.drift = drift;
+    return ParseOutcome::Run;
+}
+
+} // namespace portsim
