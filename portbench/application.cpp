@@ -1,18 +1,23 @@
 #include "application.h"
 
+#include "glyphs.h"
 #include "messages.h"
 
-PortBenchApplication::PortBenchApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+PortBenchApplication::PortBenchApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application title "QuillPortBench(ver3.5)" is the error box's caption.
+    // It is deliberately not the display name: on X11 Qt appends that to every
+    // window title, and X11 has no task-bar text apart from the window titles.
+    setWindowIcon(ProgramIcon());
+}
 
+// The last resort for an error that escapes code run outside the bound handlers
+// (those catch their own, see RunHandler): it is shown where the event was
+// delivered and the loop goes on.
 bool PortBenchApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const AppError& error) {
-        ShowErrorBox(error.text);
-    } catch (const std::exception& error) {
-        ShowErrorBox(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowErrorBox(QString());
+        ShowCurrentError();
     }
     return false;
 }

@@ -3,10 +3,15 @@
 #include "form1.h"
 
 #include "about_boxes.h"
+#include "bitbtn.h"
+#include "coolbar.h"
 #include "glyphs.h"
+#include "messages.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QShowEvent>
 
 void TMemo::keyPressEvent(QKeyEvent* event) {
@@ -52,6 +57,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setFont(windowFont);
     setWindowIcon(ProgramIcon());
 
+    // Placed in the centre of the desktop.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
     CreateControls();
     SetTabOrder();
     BitBtn1->setIcon(LampGlyph(false));
@@ -62,7 +71,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
-    CoolBar1 = Place<QWidget>(this, 0, 0, 532, 33);
+    CoolBar1 = Place<TCoolBar>(this, 0, 0, 532, 33);
     ToolBar1 = Place<QToolBar>(CoolBar1, 9, 0, 515, 25);
     ImageList1 = ToolBarImages();
     QToolButton** buttons[] = {&ToolButton1, &ToolButton2, &ToolButton3, &ToolButton4,
@@ -102,7 +111,7 @@ void TForm1::CreateControls() {
     Button1->setText("Open");
     CheckBox1 = Place<QCheckBox>(GroupBox1, 432, 25, 89, 17);
     CheckBox1->setText("AscII/Hex ");
-    BitBtn1 = Place<QPushButton>(GroupBox1, 336, 22, 73, 25);
+    BitBtn1 = Place<TBitBtn>(GroupBox1, 336, 22, 73, 25);
     BitBtn1->setIconSize(QSize(15, 15));
     for (QWidget* control : GroupBox1->findChildren<QWidget*>())
         control->setFont(PanelFont(control == CheckBox1));
@@ -126,6 +135,14 @@ void TForm1::CreateControls() {
     CheckBox4->setText("RTS");
     for (QWidget* control : GroupBox5->findChildren<QWidget*>())
         control->setFont(PanelFont());
+    // The top row of the send panel stands on a light grey ground.
+    for (QWidget* control : {static_cast<QWidget*>(CheckBox2), static_cast<QWidget*>(Label5),
+                             static_cast<QWidget*>(CheckBox3), static_cast<QWidget*>(CheckBox4)}) {
+        QPalette ground = control->palette();
+        ground.setColor(QPalette::Window, QColor(0xF1, 0xF1, 0xF1));
+        control->setPalette(ground);
+        control->setAutoFillBackground(true);
+    }
 
     GroupBox3 = Place<QGroupBox>(this, 0, 307, 206, 57);
     Label3 = PlaceLabel(GroupBox3, 8, 25);
@@ -174,38 +191,48 @@ void TForm1::SetTabOrder() {
 }
 
 // The event bindings of the main window, one line per control and event.
+// Every bound handler runs through RunHandler, so that an error it raises is
+// shown in the error box before it could reach the toolkit's code.
+std::function<void()> TForm1::Handler(void (TForm1::*handler)()) {
+    return [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); };
+}
+
+// The event bindings of the main window, one line per control and event.
 void TForm1::BindHandlers() {
     // Form1 create runs from the constructor; show runs once from showEvent.
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &TForm1::Memo1Change);
-    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Click);
-    connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
-    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm1::CheckBox1Click);
-    connect(Edit2, &QLineEdit::textChanged, this, &TForm1::Edit2Change);
-    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            RadioButton1Click();
-    });
-    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            RadioButton2Click();
-    });
+    connect(Memo1, &QPlainTextEdit::textChanged, this, Handler(&TForm1::Memo1Change));
+    connect(ComboBox1, &QComboBox::activated, this, Handler(&TForm1::ComboBox1Click));
+    connect(Edit1, &QLineEdit::textChanged, this, Handler(&TForm1::Edit1Change));
+    connect(Button1, &QPushButton::clicked, this, Handler(&TForm1::Button1Click));
+    connect(BitBtn1, &QPushButton::clicked, this, Handler(&TForm1::BitBtn1Click));
+    connect(CheckBox1, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox1Click));
+    connect(Edit2, &QLineEdit::textChanged, this, Handler(&TForm1::Edit2Change));
+    // A radio button's handler runs only when it becomes ticked.
+    connect(RadioButton1, &QRadioButton::toggled, this,
+            [radio1 = Handler(&TForm1::RadioButton1Click)](bool on) {
+                if (on)
+                    radio1();
+            });
+    connect(RadioButton2, &QRadioButton::toggled, this,
+            [radio2 = Handler(&TForm1::RadioButton2Click)](bool on) {
+                if (on)
+                    radio2();
+            });
     Button5->installEventFilter(this); // mouse button released: Button5MouseUp
-    connect(CheckBox2, &QCheckBox::toggled, this, &TForm1::CheckBox2Click);
-    connect(Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
-    connect(CheckBox3, &QCheckBox::toggled, this, &TForm1::CheckBox3Click);
-    connect(CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox2Click));
+    connect(Edit3, &QLineEdit::textChanged, this, Handler(&TForm1::Edit3Change));
+    connect(CheckBox3, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox3Click));
+    connect(CheckBox4, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox4Click));
     Button3->installEventFilter(this); // mouse button released: Button3MouseUp
     Button2->installEventFilter(this); // mouse button released: Button2MouseUp
     Button4->installEventFilter(this); // mouse button released: Button4MouseUp
-    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
-    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
-    connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
-    connect(ToolButton5, &QToolButton::clicked, this, &TForm1::ToolButton5Click);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(ToolButton1, &QToolButton::clicked, this, Handler(&TForm1::ToolButton1Click));
+    connect(ToolButton2, &QToolButton::clicked, this, Handler(&TForm1::ToolButton2Click));
+    connect(ToolButton3, &QToolButton::clicked, this, Handler(&TForm1::ToolButton3Click));
+    connect(ToolButton4, &QToolButton::clicked, this, Handler(&TForm1::ToolButton4Click));
+    connect(ToolButton5, &QToolButton::clicked, this, Handler(&TForm1::ToolButton5Click));
+    connect(Timer1, &QTimer::timeout, this, Handler(&TForm1::Timer1Timer));
+    connect(Timer2, &QTimer::timeout, this, Handler(&TForm1::Timer2Timer));
 }
 
 // The send and load-cell buttons act on the release of any mouse button, never
@@ -213,13 +240,13 @@ void TForm1::BindHandlers() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Button5)
-            Button5MouseUp();
+            Handler(&TForm1::Button5MouseUp)();
         else if (watched == Button3)
-            Button3MouseUp();
+            Handler(&TForm1::Button3MouseUp)();
         else if (watched == Button2)
-            Button2MouseUp();
+            Handler(&TForm1::Button2MouseUp)();
         else if (watched == Button4)
-            Button4MouseUp();
+            Handler(&TForm1::Button4MouseUp)();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -227,7 +254,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        Handler(&TForm1::FormShow)();
     }
     QWidget::showEvent(event);
 }

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 // The receive display: a word-wrapping plain-text box whose Return key inserts nothing.
@@ -141,6 +142,7 @@ private:
     void CreateControls();
     void SetTabOrder();
     void BindHandlers();
+    std::function<void()> Handler(void (TForm1::*handler)());
     bool shown_ = false;
 
     // --- receive display state (receive_display.cpp) ---

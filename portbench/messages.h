@@ -22,6 +22,13 @@ void ShowMessageBox(const QString& text, const QString& caption);
 // Error icon, the application title as caption.
 void ShowErrorBox(const QString& message);
 
+// Runs one event handler. An error that escapes it is shown in the error box
+// right here: it must not unwind through the toolkit's own code, which is built
+// without exception support and would skip its own clean-up.
+void RunHandler(const std::function<void()>& handler);
+// Shows the error in flight (inside a catch block) in the error box.
+void ShowCurrentError();
+
 using MessageRecorder = std::function<void(const QString& text, const QString& caption)>;
 void SetMessageBoxHook(MessageRecorder hook); // empty hook: show real boxes again
 void SetErrorBoxHook(std::function<void(const QString& message)> hook);

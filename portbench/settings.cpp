@@ -1,12 +1,217 @@
+// The settings file, read and written with the behaviour of the Windows profile
+// functions: names match whatever their letter case, values come back trimmed,
+// and a write touches only its own line, keeping the rest of the file as it was.
+// Every write replaces the file atomically, so the file is either the old one
+// or the new one, never a torn one.
 #include "settings.h"
 
+#include "messages.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
+
 QString folderOverride;
+
+// A profile read returns at most this many characters (a 2048-byte buffer
+// with its terminating zero).
+constexpr qsizetype MaxValueLength = 2047;
+
+struct Line {
+    QByteArray text; // without its line break
+    QByteArray end;  // "\r\n", "\n", "\r", or empty on an unterminated last line
+};
+
+std::vector<Line> SplitLines(const QByteArray& bytes) {
+    std::vector<Line> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype i = start;
+        while (i < bytes.size() && bytes[i] != '\n' && bytes[i] != '\r')
+            ++i;
+        Line line{bytes.mid(start, i - start), {}};
+        if (i < bytes.size()) {
+            const bool crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+            line.end = bytes.mid(i, crlf ? 2 : 1);
+            i += line.end.size();
+        }
+        lines.push_back(std::move(line));
+        start = i;
+    }
+    return lines;
 }
 
-void SetSettingsFolderForTesting(const QString& folder) { folderOverride = folder; }
+// The line as the parser sees it: blanks trimmed, a UTF-8 byte-order mark at
+// the start of the file ignored.
+QByteArray Content(const std::vector<Line>& lines, size_t index) {
+    QByteArray text = lines[index].text;
+    if (index == 0 && text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
+    return text.trimmed();
+}
+
+bool IsSectionHeader(const QByteArray& content, QString* name = nullptr) {
+    if (!content.startsWith('[')) return false;
+    if (name) {
+        qsizetype close = content.indexOf(']');
+        if (close < 0) close = content.size();
+        *name = QString::fromUtf8(content.mid(1, close - 1).trimmed());
+    }
+    return true;
+}
+
+bool IsComment(const QByteArray& content) {
+    return content.startsWith(';') || content.startsWith('#');
+}
+
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Where a section's lines lie: its header, and one past its last line.
+struct SectionSpan {
+    size_t header = 0;
+    size_t end = 0;
+    bool found = false;
+};
+
+// The first section of that name; later sections of the same name are not
+// looked at, as with the profile functions.
+SectionSpan FindSection(const std::vector<Line>& lines, const QString& section) {
+    SectionSpan span;
+    QString name;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!IsSectionHeader(Content(lines, i), &name)) continue;
+        if (span.found) {
+            span.end = i;
+            return span;
+        }
+        if (SameName(name, section)) {
+            span.found = true;
+            span.header = i;
+        }
+    }
+    span.end = lines.size();
+    return span;
+}
+
+// The line of `key` in the section, with the offset of its '='.
+bool FindKey(const std::vector<Line>& lines, const SectionSpan& span, const QString& key,
+             size_t& index, qsizetype& equals) {
+    for (size_t i = span.header + 1; i < span.end; ++i) {
+        const QByteArray content = Content(lines, i);
+        if (content.isEmpty() || IsComment(content)) continue;
+        const qsizetype eq = content.indexOf('=');
+        if (eq <= 0) continue;
+        if (SameName(QString::fromUtf8(content.left(eq).trimmed()), key.trimmed())) {
+            index = i;
+            equals = lines[i].text.indexOf('=');
+            return true;
+        }
+    }
+    return false;
+}
+
+// Blanks trimmed, then one enclosing pair of like quotes removed, then cut to
+// the longest text a profile read returns.
+QString CleanValue(const QByteArray& raw) {
+    QString value = QString::fromUtf8(raw.trimmed());
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    if (value.size() > MaxValueLength) {
+        qsizetype cut = MaxValueLength;
+        if (value[cut - 1].isHighSurrogate()) --cut; // never half a character
+        value.truncate(cut);
+    }
+    return value;
+}
+
+bool ReadFile(const QString& path, QByteArray& bytes) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
+    bytes = file.readAll();
+    return true;
+}
+
+QByteArray Join(const std::vector<Line>& lines) {
+    QByteArray bytes;
+    for (const Line& line : lines)
+        bytes += line.text + line.end;
+    return bytes;
+}
+
+// The file's own line break for new lines; a new file gets the platform's.
+QByteArray LineBreakOf(const std::vector<Line>& lines) {
+    for (const Line& line : lines)
+        if (!line.end.isEmpty()) return line.end;
+    return "\n";
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Writes a new file beside the target, flushes it to the disk and renames it
+// over the target. On any failure the target is left as it was.
+bool ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    const QFileInfo targetInfo(target);
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray folder = QFile::encodeName(targetInfo.absolutePath());
+
+    int fd = -1;
+    QByteArray temp;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = folder + "/." + QFile::encodeName(targetInfo.fileName()) + '.' +
+               QByteArray::number(::getpid()) + '.' + QByteArray::number(attempt) + ".tmp";
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    struct stat old {};
+    if (::stat(targetName.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777); // the file keeps its permissions
+
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.constData(), targetName.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+} // namespace
+
+void SetSettingsFolderForTesting(const QString& folder) {
+    folderOverride = folder;
+}
 
 QString SettingsPath() {
     const QString folder =
@@ -15,7 +220,62 @@ QString SettingsPath() {
 }
 
 TIniFile::TIniFile(QString path) : path_(std::move(path)) {}
-QString TIniFile::ReadString(const QString&, const QString&, const QString& defaultValue) const {
-    return defaultValue;
+
+QString TIniFile::ReadString(const QString& section, const QString& key,
+                             const QString& defaultValue) const {
+    QByteArray bytes;
+    if (!ReadFile(path_, bytes)) return defaultValue;
+    const std::vector<Line> lines = SplitLines(bytes);
+    const SectionSpan span = FindSection(lines, section.trimmed());
+    size_t index = 0;
+    qsizetype equals = 0;
+    if (!span.found || !FindKey(lines, span, key, index, equals)) return defaultValue;
+    return CleanValue(lines[index].text.mid(equals + 1));
 }
-void TIniFile::WriteString(const QString&, const QString&, const QString&) {}
+
+void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    const QString unableToWrite = QString("Unable to write to %1").arg(path_);
+    QByteArray bytes;
+    const bool exists = QFileInfo::exists(path_);
+    if (exists && !ReadFile(path_, bytes)) throw AppError(unableToWrite);
+
+    std::vector<Line> lines = SplitLines(bytes);
+    const QByteArray lineBreak = LineBreakOf(lines);
+    // One line per key: a line break in a value would end it early.
+    QString oneLine = value;
+    oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QByteArray newValue = oneLine.toUtf8();
+    const QByteArray newKey = key.trimmed().toUtf8();
+
+    const SectionSpan span = FindSection(lines, section.trimmed());
+    size_t index = 0;
+    qsizetype equals = 0;
+    if (span.found && FindKey(lines, span, key, index, equals)) {
+        // Keep the key's spelling and the blanks around its '='.
+        QByteArray& text = lines[index].text;
+        qsizetype valueStart = equals + 1;
+        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
+            ++valueStart;
+        text = text.left(valueStart) + newValue;
+    } else {
+        const Line keyLine{newKey + '=' + newValue, lineBreak};
+        if (span.found) {
+            // After the section's last non-blank line, before any blank lines
+            // that separate it from the next section.
+            size_t at = span.header + 1;
+            for (size_t i = span.header + 1; i < span.end; ++i)
+                if (!Content(lines, i).isEmpty()) at = i + 1;
+            if (lines[at - 1].end.isEmpty()) lines[at - 1].end = lineBreak;
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), keyLine);
+        } else {
+            if (!lines.empty() && lines.back().end.isEmpty()) lines.back().end = lineBreak;
+            lines.push_back({'[' + section.trimmed().toUtf8() + ']', lineBreak});
+            lines.push_back(keyLine);
+        }
+    }
+
+    const QByteArray updated = Join(lines);
+    if (exists && updated == bytes)
+        return; // nothing changed, as the profile functions do not rewrite then
+    if (!ReplaceFile(path_, updated)) throw AppError(unableToWrite);
+}

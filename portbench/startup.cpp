@@ -1,5 +1,64 @@
 // FormCreate and FormShow: the port list, then the settings and captions.
 #include "form1.h"
 
-void TForm1::FormCreate() { CurrentLanguage = "Chinese"; }
-void TForm1::FormShow() {}
+#include "port_list.h"
+#include "settings.h"
+
+#include <QSignalBlocker>
+
+void TForm1::FormCreate() {
+    // The platform's device list stands in for a port registry; an empty list
+    // leaves the box empty and says nothing.
+    const QStringList ports = AvailablePortNames();
+    ComboBox1->clear();
+    ComboBox1->addItems(ports);
+    if (!ports.isEmpty()) ComboBox1->setEditText(ports.first());
+    CurrentLanguage = "Chinese";
+}
+
+void TForm1::FormShow() {
+    // Qt paints every widget through an off-screen buffer already, so there is
+    // no double buffering to turn on.
+    {
+        TIniFile settings(SettingsPath());
+
+        // Edit and combo texts are set as a user would type them: a text that
+        // differs runs the control's change handler, an equal one runs nothing.
+        ComboBox1->setEditText(settings.ReadString("COM", "Port", "COM1"));
+        Edit1->setText(settings.ReadString("COM", "parameter", "9600,n,8,1"));
+        Edit2->setText(settings.ReadString("Send", "data", ""));
+        CurrentLanguage = settings.ReadString("Language", "Lan", "Chinese");
+
+        // Check and radio boxes are restored with their handlers detached, so
+        // that restoring converts nothing, starts no timer and stores nothing.
+        const QString sendType = settings.ReadString("send", "type", "");
+        {
+            const QSignalBlocker block1(RadioButton1);
+            const QSignalBlocker block2(RadioButton2);
+            if (sendType == "ASCII")
+                RadioButton2->setChecked(true);
+            else
+                RadioButton1->setChecked(true);
+        }
+        Edit3->setText(settings.ReadString("Time", "Long", ""));
+        const QString continuous = settings.ReadString("Time", "Continuous", "");
+        {
+            const QSignalBlocker block(CheckBox2);
+            CheckBox2->setChecked(continuous == "Yes");
+        }
+        const QString showType = settings.ReadString("Show", "type", "");
+        {
+            const QSignalBlocker block(CheckBox1);
+            if (showType == "ASCII") {
+                CheckBox1->setChecked(false);
+            } else {
+                CheckBox1->setChecked(true);
+                CheckBox1->setText("Hex/Ascii");
+            }
+        }
+    }
+    // Long texts show from their start, as they do before the user edits them.
+    for (QLineEdit* edit : {ComboBox1->lineEdit(), Edit1, Edit2, Edit3})
+        edit->setCursorPosition(0);
+    ApplyLanguage();
+}

@@ -1,7 +1,55 @@
 // Tool bar: load, save, clear and About.
 #include "form1.h"
 
-void TForm1::ToolButton1Click() {}
-void TForm1::ToolButton2Click() {}
-void TForm1::ToolButton3Click() {}
-void TForm1::ToolButton5Click() {}
+#include "about_boxes.h"
+#include "messages.h"
+#include "portline.h"
+#include "text_convert.h"
+
+#include <QDateTime>
+#include <QFile>
+
+void TForm1::ToolButton1Click() {
+    // The dialog object lives as long as the window, so it remembers the
+    // folder and the last chosen file between uses.
+    if (OpenDialog1->exec() != QDialog::Accepted) return;
+    const QStringList chosen = OpenDialog1->selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return;
+    const QString name = chosen.first();
+    OpenDialog1->selectFile(name);
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(QString("Cannot open file %1").arg(name));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AppError(QString("Cannot open file %1").arg(name));
+    Memo1->setPlainText(BytesToDisplay(bytes));
+}
+
+void TForm1::ToolButton2Click() {
+    // No folder: the file goes to the current directory.
+    const QString name = QDateTime::currentDateTime().toString("yyyyMMddHHmm") + ".txt";
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw AppError(QString("Cannot create file %1").arg(name));
+    const QByteArray bytes = DisplayToBytes(Memo1->toPlainText());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw AppError(QString("Stream write error"));
+    file.close();
+    if (CurrentLanguage == "Chinese")
+        ShowMessageBox(QString::fromUtf8("数据已保存在文件中,位于当前目录中,文件名为") + name,
+                       QString::fromUtf8("提示"));
+    else
+        ShowMessageBox("data file has saved,At the current directory,the file name is" + name,
+                       "Prompting");
+}
+
+void TForm1::ToolButton3Click() {
+    Memo1->clear();
+    ClearPort(); // whether or not a port is open; the window waits for it
+}
+
+void TForm1::ToolButton5Click() {
+    QDialog* box =
+        CurrentLanguage == "Chinese" ? static_cast<QDialog*>(Form3) : static_cast<QDialog*>(Form2);
+    if (box) ShowAboutBox(box);
+}

@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build ccache clang-format
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
-  fonts-wqy-microhei xvfb xauth
+  fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,191 @@
+// The tool bar: load a text file into the display, save the display, clear it.
+#include "form_fixture.h"
+#include "text_convert.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+namespace {
+
+class ToolBar : public FormTest {
+  protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(workDir.isValid());
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(workDir.path()); // saved files go to the current directory
+    }
+    void TearDown() override {
+        QDir::setCurrent(previousDir);
+        FormTest::TearDown();
+    }
+
+    static QString WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    static QByteArray ReadFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QStringList SavedFiles() const { return QDir(workDir.path()).entryList(QDir::Files); }
+
+    // Saves stay within one minute: wait out the last seconds of a minute first.
+    static void AwayFromMinuteEnd() {
+        while (QTime::currentTime().second() >= 55)
+            QThread::msleep(200);
+    }
+
+    // Runs the load command, answering the file dialog with `path` (empty:
+    // cancel); `afterAccept` runs once the dialog is closed, before the load reads.
+    void Load(const QString& path, std::function<void()> afterAccept = {}) {
+        QTimer::singleShot(0, form.get(), [this, path, afterAccept] {
+            QFileDialog* dialog = form->OpenDialog1;
+            if (!dialog->isVisible()) {
+                ADD_FAILURE() << "the dialog is not up";
+                return;
+            }
+            if (path.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept(); // the dialog's own checks run
+            if (afterAccept) afterAccept();
+        });
+        form->ToolButton1Click();
+    }
+
+    QTemporaryDir workDir;
+    QString previousDir;
+};
+
+TEST_F(ToolBar, LoadingAnLfFileShowsItsLinesAndSavesThemWithCrLf) {
+    TForm1& f = Show();
+    const QString path = WriteFile(workDir.filePath("lf.txt"), "first\nsecond\n\nfourth");
+    Load(path);
+    EXPECT_EQ(f.Memo1->toPlainText(), "first\nsecond\n\nfourth");
+    EXPECT_EQ(f.Memo1->blockCount(), 4);
+    EXPECT_EQ(DisplayToBytes(f.Memo1->toPlainText()), "first\r\nsecond\r\n\r\nfourth");
+
+    QFile::remove(path);
+    AwayFromMinuteEnd();
+    f.ToolButton2Click();
+    ASSERT_EQ(SavedFiles().size(), 1);
+    EXPECT_EQ(ReadFile(workDir.filePath(SavedFiles().first())), "first\r\nsecond\r\n\r\nfourth");
+}
+
+TEST_F(ToolBar, LoadTakesCrLfAndUtf8AsTheyAre) {
+    TForm1& f = Show();
+    Load(WriteFile(workDir.filePath("crlf.txt"), "41 42\r\n中文\r\n"));
+    EXPECT_EQ(f.Memo1->toPlainText(), QString::fromUtf8("41 42\n中文\n"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ToolBar, CancellingTheDialogLeavesTheDisplayAndTheDialogRemembersTheFile) {
+    TForm1& f = Show();
+    const QString path = WriteFile(workDir.filePath("kept.txt"), "loaded");
+    Load(path);
+    ASSERT_EQ(f.Memo1->toPlainText(), "loaded");
+    QString offered;
+    QTimer::singleShot(0, &f, [&] {
+        offered = f.OpenDialog1->selectedFiles().value(0);
+        f.OpenDialog1->reject();
+    });
+    f.ToolButton1Click();
+    EXPECT_EQ(f.Memo1->toPlainText(), "loaded");
+    EXPECT_EQ(QFileInfo(offered).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(ToolBar, AFileThatCannotBeOpenedIsReportedAndTheDisplayKept) {
+    TForm1& f = Show();
+    f.Memo1->setPlainText("before");
+    const QString path = WriteFile(workDir.filePath("gone.txt"), "never shown");
+    // The file disappears between the choice and the reading.
+    EXPECT_THROW(
+        {
+            try {
+                Load(path, [path] { QFile::remove(path); });
+            } catch (const AppError& error) {
+                EXPECT_EQ(error.text, "Cannot open file " + path);
+                throw;
+            }
+        },
+        AppError);
+    EXPECT_EQ(f.Memo1->toPlainText(), "before");
+}
+
+TEST_F(ToolBar, TwoSavesInOneMinuteWriteOneFileWithTheLatestText) {
+    TForm1& f = Show();
+    AwayFromMinuteEnd();
+    f.Memo1->setPlainText("one");
+    f.ToolButton2Click();
+    f.Memo1->setPlainText("two\nlines");
+    f.ToolButton2Click();
+    const QStringList saved = SavedFiles();
+    ASSERT_EQ(saved.size(), 1) << saved.join(",").toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\d{12}\\.txt$").match(saved.first()).hasMatch());
+    const QDateTime stamp = QDateTime::fromString(saved.first().left(12), "yyyyMMddHHmm");
+    EXPECT_LT(std::abs(stamp.secsTo(QDateTime::currentDateTime())), 120);
+    EXPECT_EQ(ReadFile(workDir.filePath(saved.first())), "two\r\nlines");
+
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text,
+              QString::fromUtf8("数据已保存在文件中,位于当前目录中,文件名为") + saved.first());
+    EXPECT_EQ(boxes[1].caption, QString::fromUtf8("提示"));
+}
+
+TEST_F(ToolBar, SavingAnEmptyDisplayMakesAnEmptyFileAndSaysSoInTheLanguage) {
+    TForm1& f = Show();
+    f.ToolButton4Click(); // English
+    AwayFromMinuteEnd();
+    f.ToolButton2Click();
+    ASSERT_EQ(SavedFiles().size(), 1);
+    EXPECT_EQ(ReadFile(workDir.filePath(SavedFiles().first())), "");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "data file has saved,At the current directory,the file name is" +
+                                 SavedFiles().first());
+    EXPECT_EQ(boxes[0].caption, "Prompting");
+
+    // A language that is neither gets the English confirmation.
+    f.CurrentLanguage = "english";
+    f.ToolButton2Click();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Prompting");
+}
+
+TEST_F(ToolBar, AFileThatCannotBeCreatedIsReportedWithoutConfirmation) {
+    TForm1& f = Show();
+    // A folder in the way of this minute's and the next minute's name.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int minute = 0; minute < 2; ++minute)
+        ASSERT_TRUE(
+            QDir(workDir.path()).mkdir(now.addSecs(60 * minute).toString("yyyyMMddHHmm") + ".txt"));
+    try {
+        f.ToolButton2Click();
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_TRUE(error.text.startsWith("Cannot create file ")) << error.text.toStdString();
+        EXPECT_TRUE(error.text.endsWith(".txt"));
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ToolBar, ClearEmptiesTheDisplayWithThePortClosed) {
+    TForm1& f = Show();
+    f.Memo1->setPlainText("a\nb");
+    ASSERT_FALSE(f.PortOpen);
+    f.ToolButton3Click();
+    EXPECT_EQ(f.Memo1->toPlainText(), "");
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_TRUE(errors.empty());
+}
+
+} // namespace
