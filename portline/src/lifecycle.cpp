@@ -1,0 +1,92 @@
+// Opening, reconfiguring and closing the one port of the process.
+#include "library.h"
+#include "state.h"
+#include "threads.h"
+
+#include <cstring>
+#include <exception>
+
+namespace portline {
+namespace {
+
+void ApplyParams(SerialPort& port, const char* params) {
+    LineSettings settings = port.GetLineSettings();
+    // A text the parser rejects still applies what it had set before the fault.
+    ApplyLineParams(params ? params : "", settings);
+    port.SetLineSettings(settings);
+}
+
+bool StartReader() {
+    RaiseProcessPriority(); // nothing lowers it again
+    const int normal = NormalPriority();
+    try {
+        Lib.FormThread = new TFormThread();
+        Lib.AxThread = new AXThread();
+    } catch (const std::exception&) {
+        delete Lib.FormThread; // never resumed: it runs out at once
+        Lib.FormThread = nullptr;
+        return false;
+    }
+    Lib.FormThread->SetPriority(normal);
+    Lib.AxThread->SetPriority(normal);
+    Lib.FormThread->Resume();
+    Lib.AxThread->Resume();
+    return true;
+}
+
+void StopReader() {
+    if (!Lib.FormThread || !Lib.AxThread) return;
+    Lib.FormThread->Terminate();
+    Lib.AxThread->Terminate();
+    // Ends AXThread's pending event wait; the end of TFormThread does so again.
+    Lib.PortHandle->SetEventMask();
+    delete Lib.FormThread; // waits for at most about one reader pass
+    delete Lib.AxThread;
+    Lib.FormThread = nullptr;
+    Lib.AxThread = nullptr;
+}
+
+void ReleasePort() {
+    Lib.PortHandle->AbortRead();
+    Lib.PortHandle->RestoreSaved();
+    delete Lib.PortHandle;
+    Lib.PortHandle = nullptr;
+}
+
+} // namespace
+
+int32_t OpenPort(const char* name, const char* params, int32_t startReader) {
+    // The caller closes a held port first; an open over it would orphan its reader.
+    if (Lib.PortHandle) return 0;
+    std::unique_ptr<SerialPort> port = OpenSerialPort(name ? name : "");
+    if (!port) return 0;
+    Lib.PortHandle = port.release();
+    ApplyParams(*Lib.PortHandle, params);
+
+    std::memset(Lib.ReplyBuffer, 0, sizeof Lib.ReplyBuffer);
+    std::memset(Lib.ReplyText, 0, sizeof Lib.ReplyText);
+    std::memset(Lib.ReadBuffer, 0, sizeof Lib.ReadBuffer);
+    std::memset(Lib.ReceivedText, 0, sizeof Lib.ReceivedText);
+    std::memset(Lib.SendBuffer, 0, sizeof Lib.SendBuffer);
+    ResetHandOver();
+
+    if ((startReader & 0xFF) == 1 && !StartReader()) {
+        ReleasePort();
+        return 0;
+    }
+    return 1;
+}
+
+int32_t SetupPort(const char* params) {
+    if (Lib.PortHandle) ApplyParams(*Lib.PortHandle, params);
+    return 1;
+}
+
+int32_t ClosePort() {
+    if (!Lib.PortHandle) return 0;
+    StopReader();
+    ReleasePort();
+    return 0;
+}
+
+} // namespace portline

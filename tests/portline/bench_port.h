@@ -1,0 +1,36 @@
+// The virtual load-cell bench on one side of a pseudo-terminal, the library's port open
+// on the other, with the reader running.
+#ifndef PORTLINE_TESTS_BENCH_PORT_H
+#define PORTLINE_TESTS_BENCH_PORT_H
+
+#include "poll_helpers.h"
+#include "portline.h"
+
+#include <portsim/bench.h>
+
+#include <string>
+
+namespace ptytest {
+
+class BenchPort {
+  public:
+    explicit BenchPort(portsim::Config config = {}) : bench(std::move(config)) {
+        if (bench.Start()) opened = OpenPort(bench.DevicePath().c_str(), "9600,n,8,1", 1) == 1;
+        Settle();
+    }
+    ~BenchPort() {
+        ClosePort();
+        bench.Stop();
+    }
+
+    portsim::Bench bench;
+    bool opened = false;
+};
+
+inline std::string Text(const portsim::Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace ptytest
+
+#endif

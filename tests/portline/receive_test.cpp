@@ -1,0 +1,143 @@
+// The receive path against a pseudo-terminal: the test plays the device and polls as
+// the host program does.
+#include "library_probe.h"
+#include "poll_helpers.h"
+#include "portline.h"
+#include "pty_device.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace ptytest;
+
+namespace {
+
+class ReceiveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // As at load, also when the whole binary runs in one process.
+        portline::Lib.ReadRequest = false;
+        portline::Lib.PendingCount = 0;
+        ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1);
+        Settle();
+    }
+    void TearDown() override { ClosePort(); }
+
+    PtyDevice device;
+};
+
+TEST_F(ReceiveTest, NothingIsReadBeforeTheFirstCallWhichIsEmpty) {
+    device.Send("HELLO");
+    SleepMs(400);
+    EXPECT_EQ(device.WaitingAtPort(), 5) << "the reader took bytes nobody asked for";
+    EXPECT_STREQ(ReadAllPort(), "");
+    EXPECT_EQ(Joined(PollTexts(5, 5000)), "HELLO");
+}
+
+TEST_F(ReceiveTest, BytesArrivingTogetherAreHandedOnWhole) {
+    ReadAllPort();
+    device.Send("0123456789");
+    auto texts = PollTexts(10, 5000);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "0123456789");
+}
+
+TEST_F(ReceiveTest, AZeroByteEndsTheText) {
+    ReadAllPort();
+    device.Send(std::string("A\0B", 3));
+    EXPECT_EQ(PollTexts(1, 5000), std::vector<std::string>{"A"});
+    EXPECT_TRUE(PollTexts(1, 800).empty()) << "the byte after the zero was handed on";
+}
+
+TEST_F(ReceiveTest, ALoneByteWaitsUntilMoreFollow) {
+    ReadAllPort();
+    device.Send("A");
+    EXPECT_TRUE(PollTexts(1, 1500).empty());
+    EXPECT_EQ(device.WaitingAtPort(), 1);
+    device.Send("BC");
+    auto texts = PollTexts(3, 5000);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "ABC");
+}
+
+TEST_F(ReceiveTest, MoreThanOneReadCarriesStaysQueuedForLaterRequests) {
+    std::string sent;
+    for (int i = 0; i < 600; ++i)
+        sent += static_cast<char>('a' + i % 26);
+    ReadAllPort();
+    device.Send(sent);
+    auto texts = PollTexts(sent.size(), 15000);
+    EXPECT_EQ(Joined(texts), sent);
+    EXPECT_GE(texts.size(), 3u);
+    for (const auto& t : texts)
+        EXPECT_LE(t.size(), 255u);
+}
+
+// Each text goes to exactly one call, also when two calls come closer together than a
+// reader pass.
+TEST_F(ReceiveTest, ATextIsHandedOutOnceEvenToCallsInQuickSuccession) {
+    uint64_t seen = PublishedCount();
+    ReadAllPort();
+    device.Send("XYZ");
+    ASSERT_TRUE(WaitPublished(seen));
+    EXPECT_STREQ(ReadAllPort(), "XYZ");
+    EXPECT_STREQ(ReadAllPort(), "");
+    EXPECT_STREQ(ReadAllPort(), "");
+}
+
+TEST_F(ReceiveTest, BytesArrivingBetweenRequestsWaitForTheNextOne) {
+    uint64_t seen = PublishedCount();
+    ReadAllPort();
+    device.Send("ONE");
+    ASSERT_TRUE(WaitPublished(seen));
+    device.Send("TWO");
+    SleepMs(400);
+    EXPECT_EQ(device.WaitingAtPort(), 3) << "read without a request";
+    EXPECT_STREQ(ReadAllPort(), "ONE");
+    EXPECT_EQ(Joined(PollTexts(3, 5000)), "TWO");
+}
+
+TEST_F(ReceiveTest, ClearPortKeepsAPublishedTextAndDiscardsWaitingInput) {
+    uint64_t seen = PublishedCount();
+    ReadAllPort();
+    device.Send("KEEP");
+    ASSERT_TRUE(WaitPublished(seen));
+    device.Send("DROP");
+    SleepMs(200);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_NE(ClearPort(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(195));
+    EXPECT_EQ(device.WaitingAtPort(), 0);
+    EXPECT_STREQ(ReadAllPort(), "KEEP");
+    EXPECT_EQ(Joined(PollTexts(1, 1200)), "");
+}
+
+TEST_F(ReceiveTest, ClosePortEndsTheReaderPromptlyWithoutTraffic) {
+    ReadAllPort();
+    SleepMs(500);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ClosePort(), 0);
+    // About one reader pass; the bound only catches a wait for a byte that never comes.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(ClosePort(), 0);
+}
+
+TEST(ReceiveWithoutReader, NothingIsHandedOnWhateverArrives) {
+    for (int32_t flag : {0, 2, 256}) {
+        SCOPED_TRACE(flag);
+        PtyDevice device;
+        ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", flag), 1);
+        device.Send("DATA");
+        EXPECT_TRUE(PollTexts(1, 700).empty());
+        EXPECT_EQ(device.WaitingAtPort(), 4);
+        EXPECT_EQ(ClosePort(), 0);
+    }
+}
+
+TEST(ReceiveWithoutPort, CallsReturnEmptyAndClearPortFails) {
+    EXPECT_STREQ(ReadAllPort(), "");
+    EXPECT_EQ(ClearPort(), 0);
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// Sending with the immediate reply, and the modem-control lines.
+#include "bench_port.h"
+#include "poll_helpers.h"
+#include "portline.h"
+#include "pty_device.h"
+#include "serial.h"
+#include "termios2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <sys/ioctl.h>
+
+using namespace ptytest;
+
+namespace {
+
+portsim::Config Echo() {
+    portsim::Config config;
+    config.echo = true;
+    return config;
+}
+
+class PtyTransmitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1);
+        Settle();
+    }
+    void TearDown() override { ClosePort(); }
+
+    PtyDevice device;
+};
+
+TEST(Transmit, AnEchoedSendComesBackAsTheReply) {
+    BenchPort port(Echo());
+    ASSERT_TRUE(port.opened);
+    EXPECT_STREQ(WriteSendData("abc"), "abc");
+    EXPECT_EQ(Text(port.bench.Received()), "abc");
+}
+
+TEST(Transmit, TwoSendsInARowEachReturnOnlyTheirOwnReply) {
+    BenchPort port(Echo());
+    ASSERT_TRUE(port.opened);
+    EXPECT_STREQ(WriteSendData("ABCDEF"), "ABCDEF");
+    EXPECT_STREQ(WriteSendData("XY"), "XY");
+}
+
+TEST(Transmit, ATextOfMoreThan255BytesIsCutThere) {
+    BenchPort port(Echo());
+    ASSERT_TRUE(port.opened);
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += static_cast<char>('A' + i % 26);
+    const std::string reply = WriteSendData(text.c_str());
+    EXPECT_EQ(reply, text.substr(0, 255));
+    SleepMs(200);
+    EXPECT_EQ(Text(port.bench.Received()), text.substr(0, 255));
+}
+
+TEST_F(PtyTransmitTest, AnEmptySendWritesNothingAndEmptiesTheInputQueue) {
+    device.Send("OLD");
+    SleepMs(100);
+    EXPECT_STREQ(WriteSendData(""), "");
+    EXPECT_EQ(device.Receive(1, 300), "");
+    EXPECT_EQ(device.WaitingAtPort(), 0);
+    EXPECT_STREQ(WriteSendData(nullptr), "");
+}
+
+TEST_F(PtyTransmitTest, BytesThatArrivedBeforeTheSendAreNotPartOfTheReply) {
+    device.Send("STALE");
+    SleepMs(100);
+    device.StartEcho();
+    EXPECT_STREQ(WriteSendData("abc"), "abc");
+}
+
+TEST_F(PtyTransmitTest, AReplyOfMoreThan255BytesIsCutAndTheRestDiscarded) {
+    std::thread answer([&] {
+        if (device.Receive(1, 5000) == "Q") device.Send(std::string(400, 'R'));
+    });
+    const std::string reply = WriteSendData("Q");
+    answer.join();
+    EXPECT_EQ(reply, std::string(255, 'R'));
+    EXPECT_EQ(device.WaitingAtPort(), 0);
+}
+
+TEST_F(PtyTransmitTest, TheReaderStaysIdleAfterASendUntilTheNextRequest) {
+    ReadAllPort();
+    WriteSendData("x");
+    device.Send("LATE");
+    SleepMs(600);
+    EXPECT_EQ(device.WaitingAtPort(), 4);
+    EXPECT_STREQ(ReadAllPort(), "");
+    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
+}
+
+// The reader may have found the request set up to a pass before the send withdrew it;
+// it must still never take the reply. Each start offset puts the send at another
+// point of the reader's pass, with bytes published for it to read.
+TEST(Transmit, AReaderMidPassNeverTakesTheReply) {
+    BenchPort port(Echo());
+    ASSERT_TRUE(port.opened);
+    std::string handedOn;
+    for (int offset = 0; offset < 160; offset += 8) {
+        SCOPED_TRACE(offset);
+        port.bench.Send({'#', '#', '#', '#'});
+        SleepMs(60);
+        handedOn += ReadAllPort();
+        SleepMs(offset);
+        EXPECT_STREQ(WriteSendData("HELLO"), "HELLO");
+    }
+    handedOn += Joined(PollTexts(1, 600));
+    EXPECT_EQ(handedOn.find_first_not_of('#'), std::string::npos) << handedOn;
+}
+
+TEST(Transmit, WithoutAPortTheReplyIsEmpty) {
+    EXPECT_STREQ(WriteSendData("abc"), "");
+    EXPECT_EQ(SetDTR(1), 1);
+    EXPECT_EQ(SetRTS(1), 1);
+}
+
+termios2 ReadBack(int fd) {
+    termios2 t{};
+    EXPECT_EQ(ioctl(fd, TCGETS2, &t), 0);
+    return t;
+}
+
+bool SameSettings(const termios2& a, const termios2& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && a.c_ospeed == b.c_ospeed && a.c_ispeed == b.c_ispeed &&
+           std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+// A pseudo-terminal has no modem lines, so a recording double stands in for the
+// platform's line switch; the line settings are read back from the real port.
+TEST_F(PtyTransmitTest, DtrAndRtsSwitchOnlyTheirOwnLine) {
+    using portline::ModemLine;
+    std::vector<std::pair<ModemLine, bool>> switched;
+    portline::SetModemLineSwitch([&](ModemLine line, bool on) { switched.emplace_back(line, on); });
+    ASSERT_EQ(SetupPort("19200,o,8,2"), 1);
+    const termios2 before = ReadBack(device.Slave());
+
+    EXPECT_EQ(SetDTR(1), 1);
+    EXPECT_EQ(SetDTR(0), 1);
+    EXPECT_EQ(SetDTR(256), 1); // only the low byte counts: off
+    EXPECT_EQ(SetDTR(257), 1);
+    EXPECT_EQ(SetRTS(1), 1);
+    EXPECT_EQ(SetRTS(2), 1);
+    portline::SetModemLineSwitch({});
+
+    const std::vector<std::pair<ModemLine, bool>> expected = {
+        {ModemLine::Dtr, true}, {ModemLine::Dtr, false}, {ModemLine::Dtr, false},
+        {ModemLine::Dtr, true}, {ModemLine::Rts, true},  {ModemLine::Rts, false},
+    };
+    EXPECT_EQ(switched, expected);
+    EXPECT_TRUE(SameSettings(ReadBack(device.Slave()), before));
+}
+
+TEST_F(PtyTransmitTest, ModemLinesOnAPortWithoutThemChangeNothing) {
+    const termios2 before = ReadBack(device.Slave());
+    EXPECT_EQ(SetDTR(1), 1);
+    EXPECT_EQ(SetRTS(0), 1);
+    EXPECT_TRUE(SameSettings(ReadBack(device.Slave()), before));
+}
+
+} // namespace
