@@ -146,9 +146,23 @@ private:
     bool shown_ = false;
 
     // --- receive display state (receive_display.cpp) ---
+    QStringDecoder receiveDecoder_{QStringDecoder::Utf8}; // a character may straddle two polls
+    bool receiveEndedWithCR_ = false; // the last poll shown ended in CR; a leading LF completes it
+    bool converting_ = false;         // a display-form conversion is running
+    QStringList heldAppends_;         // appends made while a conversion ran, applied after it
+    void ResetReceiveStream();        // a new stream: port opened, display form changed
+    int VisibleLineCount() const;
+    void RemoveFirstVisibleLines(int count);
+    void ConvertDisplayToHex();
+    void ConvertDisplayToAscii();
     // --- end receive display state ---
 
     // --- send panel and load-cell state (send_panel.cpp, loadcell_panel.cpp) ---
+    bool timedSendOn_ = false; // CheckBox2's choice; Timer2 also needs a positive interval
+    void SendEdit2(bool timed);
+    void SetTimer2Interval(int32_t ms);
+    bool LoadCellStart(const char* chineseText, const char* chineseCaption);
+    void AppendLine(const QString& line);
     // --- end send panel and load-cell state ---
 };
 

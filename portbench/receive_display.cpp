@@ -1,11 +1,231 @@
 // Receive display: the poll, the append, the history limit and the display-form toggle.
 #include "form1.h"
 
-void TForm1::Timer1Timer() {}
-void TForm1::Memo1Change() {}
-void TForm1::CheckBox1Click() {}
+#include "portline.h"
+#include "settings.h"
+#include "text_convert.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr int HistoryLines = 50;
+// The output area of the hex-to-characters conversion, its ending zero included.
+constexpr int ConvertAreaSize = 3072;
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A token of more than eight digits is read as its last eight, so that it gives
+// the same low byte as a wider reading would instead of a stale value.
+uint8_t TokenByte(const QByteArray& token) {
+    int32_t value = 0;
+    HexToInt(QString::fromLatin1(token.right(8)), value);
+    return static_cast<uint8_t>(value & 0xFF);
+}
+
+// Display edits made by the program keep no undo history: a document that keeps
+// one never releases the text it has dropped, and the poll edits it for hours.
+class UndoPause {
+  public:
+    explicit UndoPause(QTextDocument* document)
+        : document_(document), was_(document->isUndoRedoEnabled()) {
+        document_->setUndoRedoEnabled(false);
+    }
+    ~UndoPause() { document_->setUndoRedoEnabled(was_); }
+    UndoPause(const UndoPause&) = delete;
+    UndoPause& operator=(const UndoPause&) = delete;
+
+  private:
+    QTextDocument* document_;
+    bool was_;
+};
+
+} // namespace
+
+void TForm1::ResetReceiveStream() {
+    receiveDecoder_.resetState();
+    receiveEndedWithCR_ = false;
+}
+
+// The poll. While a conversion runs the tick is skipped, so the bytes wait in
+// the library instead of being shown in a text the conversion then replaces.
+void TForm1::Timer1Timer() {
+    if (converting_) return;
+    const QByteArray chunk(ReadAllPort()); // the library's text, copied up to its zero
+    const bool hex = CheckBox1->isChecked();
+    const bool displayEmpty = Memo1->document()->isEmpty();
+
+    QByteArray text;
+    if (hex) {
+        text.reserve(chunk.size() * 3);
+        for (const char byte : chunk) {
+            text += ' ';
+            text += HexByte(static_cast<uint8_t>(byte)).toLatin1();
+        }
+        // Trimming before each byte only ever removes the first byte's blank,
+        // once a second byte follows.
+        if (displayEmpty && chunk.size() >= 2) text.remove(0, 1);
+    } else {
+        // Trimming after each byte drops every byte up to 0x20, wherever it stands.
+        for (const char byte : chunk) {
+            if (!displayEmpty || static_cast<uint8_t>(byte) > 0x20) text += byte;
+        }
+    }
+    if (TrimBytes(text).isEmpty()) {
+        receiveEndedWithCR_ = false;
+        return;
+    }
+    if (hex) {
+        AppendToDisplay(QString::fromLatin1(text));
+        return;
+    }
+    // UTF-8, decoded across polls; a byte that is no part of a character shows as U+FFFD.
+    QString shown = receiveDecoder_.decode(text);
+    // CR LF is one line break, also when a poll ends between the two.
+    if (receiveEndedWithCR_ && shown.startsWith(u'\n')) shown.remove(0, 1);
+    if (!shown.isEmpty()) AppendToDisplay(shown);
+    receiveEndedWithCR_ = text.endsWith('\r');
+}
+
+// Extends the last line in place; the rest of the text is not rewritten.
 void TForm1::AppendToDisplay(const QString& text) {
-    QTextCursor cursor(Memo1->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
+    receiveEndedWithCR_ = false;
+    if (converting_) {
+        heldAppends_.append(text); // the conversion's result would overwrite it
+        return;
+    }
+    QTextDocument* document = Memo1->document();
+    {
+        const UndoPause noUndo(document);
+        QTextCursor cursor(document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text); // runs Memo1Change
+    }
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+// Lines as the box shows them: each wrapped line counts, an empty last line does not.
+int TForm1::VisibleLineCount() const {
+    QTextDocument* document = Memo1->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    int count = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block); // lays the block out when it is not yet
+        count += std::max(1, block.layout()->lineCount());
+    }
+    if (document->lastBlock().length() <= 1) --count;
+    return count;
+}
+
+// Removes the first `count` lines as shown; a wrapped line goes without the rest of its paragraph.
+void TForm1::RemoveFirstVisibleLines(int count) {
+    QTextDocument* document = Memo1->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    int end = document->characterCount() - 1;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block);
+        const int lines = std::max(1, block.layout()->lineCount());
+        if (count < lines) {
+            end = block.position() + (count == 0 ? 0 : block.layout()->lineAt(count).textStart());
+            break;
+        }
+        count -= lines;
+    }
+    QTextCursor cursor(document);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+// The history limit: the oldest lines go two at a time until at most 50 remain.
+void TForm1::Memo1Change() {
+    const int lines = VisibleLineCount();
+    if (lines <= HistoryLines) return;
+    const QSignalBlocker detached(Memo1); // the removals must not come back here
+    const UndoPause noUndo(Memo1->document());
+    Memo1->setUpdatesEnabled(false);
+    const int excess = lines - HistoryLines;
+    RemoveFirstVisibleLines(excess + excess % 2);
+    while (VisibleLineCount() > HistoryLines) // in case the rest wraps differently
+        RemoveFirstVisibleLines(2);
+    Memo1->setUpdatesEnabled(true); // one repaint
+}
+
+// Every byte below 0x80 as two hex digits; line breaks become 0D 0A, the bytes
+// of characters beyond ASCII are dropped.
+void TForm1::ConvertDisplayToHex() {
+    const QByteArray source = DisplayToBytes(Memo1->toPlainText());
+    QByteArray result;
+    result.reserve(source.size() * 3);
+    for (const char c : source) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte < 0x80) {
+            if (!result.isEmpty()) result += ' ';
+            result += HexByte(byte).toLatin1();
+        }
+        QCoreApplication::processEvents();
+    }
+    Memo1->setPlainText(QString::fromLatin1(result));
+}
+
+// Groups of hex digits become bytes; any other character closes a group. A
+// group of value 0 (also an empty one between two separators) ends the text.
+void TForm1::ConvertDisplayToAscii() {
+    const QByteArray source = TrimBytes(DisplayToBytes(Memo1->toPlainText())) + ' ';
+    std::array<char, ConvertAreaSize> area{};
+    int position = 0;
+    QByteArray token;
+    for (const char c : source) {
+        if (IsHexDigit(c)) {
+            token += c;
+        } else {
+            if (position == ConvertAreaSize - 1) {
+                // Full: this group is dropped and writing starts again behind the first byte.
+                position = 1;
+            } else {
+                area[position++] = static_cast<char>(TokenByte(token));
+            }
+            token.clear();
+        }
+        area[position] = 0;
+        QCoreApplication::processEvents();
+    }
+    Memo1->setPlainText(BytesToDisplay(QByteArray(area.data())));
+}
+
+// The display-form toggle: converts the whole display, then remembers the form.
+void TForm1::CheckBox1Click() {
+    if (converting_) {
+        // A click while a conversion runs would start a second one inside it;
+        // the box goes back to the form being converted to, with no other effect.
+        const QSignalBlocker quiet(CheckBox1);
+        CheckBox1->setChecked(!CheckBox1->isChecked());
+        return;
+    }
+    const bool toHex = CheckBox1->isChecked();
+    ResetReceiveStream();
+    converting_ = true;
+    if (toHex) {
+        CheckBox1->setText("Hex/AscII");
+        ConvertDisplayToHex();
+    } else {
+        CheckBox1->setText("AscII/Hex");
+        ConvertDisplayToAscii();
+    }
+    converting_ = false;
+    // Replies and results that arrived meanwhile were formatted in the new form.
+    const QStringList held = std::exchange(heldAppends_, {});
+    for (const QString& text : held)
+        AppendToDisplay(text);
+    TIniFile(SettingsPath()).WriteString("Show", "type", toHex ? "HEX" : "ASCII");
 }
