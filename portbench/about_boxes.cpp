@@ -14,24 +14,6 @@ QFont AboutFont() {
     return font;
 }
 
-// The common face of both boxes: fixed 353 x 138, the product picture and four
-// lines of text.
-void Build(QDialog* box, const char* title, const char* lines[4], QLabel*& image,
-           QLabel* labels[4]) {
-    box->setWindowTitle(QString::fromUtf8(title));
-    box->setFixedSize(353, 138);
-    box->setSizeGripEnabled(false);
-    image = new QLabel(box);
-    image->setGeometry(40, 24, 41, 41);
-    image->setPixmap(ProgramIcon().pixmap(41, 41));
-    for (int i = 0; i < 4; ++i) {
-        labels[i] = new QLabel(QString::fromUtf8(lines[i]), box);
-        labels[i]->setFont(AboutFont());
-        labels[i]->move(103, 24 + 24 * i);
-        labels[i]->adjustSize();
-    }
-}
-
 void CentreOn(QWidget* box, const QRect& area) {
     box->move(area.center() - QPoint(box->width() / 2, box->height() / 2));
 }
@@ -41,29 +23,51 @@ const Qt::WindowFlags BoxFlags =
 
 } // namespace
 
-TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mainWindow) {
-    setObjectName("Form2");
-    setWindowFlags(BoxFlags | Qt::WindowStaysOnTopHint);
-    const char* lines[4] = {
-        "QUILL PORTBENCH VER3.62 PRO TOOLS",
-        "QUILL SENSOR CO.,LTD. R&D DEPT.",
-        "SERVICE & SUPPORT  QQ:800012345",
-        "VERSIONS OF TIME:2009.3.14 10:29",
-    };
-    QLabel* labels[4];
-    Build(this, "About", lines, Image1, labels);
-    Label1 = labels[0];
-    Label2 = labels[1];
-    Label3 = labels[2];
-    Label4 = labels[3];
+TAboutBox::TAboutBox(QWidget* parent, const char* title, const char* const lines[4])
+    : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8(title));
+    setFixedSize(353, 138);
+    setSizeGripEnabled(false);
+    Image1 = new QLabel(this);
+    Image1->setGeometry(40, 24, 41, 41);
+    Image1->setPixmap(ProgramIcon().pixmap(41, 41));
+    QLabel** labels[4] = {&Label1, &Label2, &Label3, &Label4};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(QString::fromUtf8(lines[i]), this);
+        label->setFont(AboutFont());
+        label->move(103, 24 + 24 * i);
+        label->adjustSize();
+        *labels[i] = label;
+    }
 }
 
-void TForm2::FormDblClick() {
+void TAboutBox::FormDblClick() {
     hide();
 }
 
-void TForm2::mouseDoubleClickEvent(QMouseEvent*) {
+void TAboutBox::mouseDoubleClickEvent(QMouseEvent*) {
     FormDblClick();
+}
+
+namespace {
+const char* const EnglishLines[4] = {
+    "QUILL PORTBENCH VER3.62 PRO TOOLS",
+    "QUILL SENSOR CO.,LTD. R&D DEPT.",
+    "SERVICE & SUPPORT  QQ:800012345",
+    "VERSIONS OF TIME:2009.3.14 10:29",
+};
+const char* const ChineseLines[4] = {
+    "QUILL PORTBENCH VER3.62 专用调试工具",
+    "奎尔传感器有限公司 仪表事业部",
+    "技术服务与支持  QQ:800012345",
+    "版本修订时间:2009.3.14 10:29",
+};
+} // namespace
+
+TForm2::TForm2(QWidget* mainWindow)
+    : TAboutBox(mainWindow, "About", EnglishLines), mainWindow_(mainWindow) {
+    setObjectName("Form2");
+    setWindowFlags(BoxFlags | Qt::WindowStaysOnTopHint);
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -71,33 +75,13 @@ void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-TForm3::TForm3(QWidget* mainWindow) : QDialog(nullptr) {
+TForm3::TForm3(QWidget* mainWindow) : TAboutBox(nullptr, "关于", ChineseLines) {
     setObjectName("Form3");
     setWindowFlags(BoxFlags);
-    const char* lines[4] = {
-        "QUILL PORTBENCH VER3.62 专用调试工具",
-        "奎尔传感器有限公司 仪表事业部",
-        "技术服务与支持  QQ:800012345",
-        "版本修订时间:2009.3.14 10:29",
-    };
-    QLabel* labels[4];
-    Build(this, "关于", lines, Image1, labels);
-    Label1 = labels[0];
-    Label2 = labels[1];
-    Label3 = labels[2];
-    Label4 = labels[3];
     // No parent, so that the window system places it on its own; it goes with
     // the main window all the same.
     if (mainWindow)
         QObject::connect(mainWindow, &QObject::destroyed, this, [this] { delete this; });
-}
-
-void TForm3::FormDblClick() {
-    hide();
-}
-
-void TForm3::mouseDoubleClickEvent(QMouseEvent*) {
-    FormDblClick();
 }
 
 void TForm3::showEvent(QShowEvent* event) {

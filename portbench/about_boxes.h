@@ -6,10 +6,10 @@
 #include <QDialog>
 #include <QLabel>
 
-// Centred on the main window and kept above it.
-class TForm2 : public QDialog {
+// What both boxes share: fixed 353 x 138, the product picture, four lines of
+// text, and a double click that hides the box.
+class TAboutBox : public QDialog {
   public:
-    explicit TForm2(QWidget* mainWindow);
     void FormDblClick();
 
     QLabel* Image1;
@@ -19,7 +19,16 @@ class TForm2 : public QDialog {
     QLabel* Label4;
 
   protected:
+    TAboutBox(QWidget* parent, const char* title, const char* const lines[4]);
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// Centred on the main window and kept above it.
+class TForm2 : public TAboutBox {
+  public:
+    explicit TForm2(QWidget* mainWindow);
+
+  protected:
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -28,19 +37,11 @@ class TForm2 : public QDialog {
 
 // Centred on the screen; a window of its own, with no owner. It is deleted
 // with the main window.
-class TForm3 : public QDialog {
+class TForm3 : public TAboutBox {
   public:
     explicit TForm3(QWidget* mainWindow);
-    void FormDblClick();
-
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
 
   protected:
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };
 

@@ -182,10 +182,10 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::SetTabOrder() {
-    const QList<QWidget*> order = {
-        Memo1,        ComboBox1,    Edit1,     Button1,   CheckBox1, BitBtn1,   Edit2,
-        Button5,      RadioButton1, RadioButton2, CheckBox2, Edit3,  CheckBox3, CheckBox4,
-        ComboBox2,    Button3,      Button2,   Button4};
+    const QList<QWidget*> order = {Memo1,     ComboBox1, Edit1,     Button1,      CheckBox1,
+                                   BitBtn1,   Edit2,     Button5,   RadioButton1, RadioButton2,
+                                   CheckBox2, Edit3,     CheckBox3, CheckBox4,    ComboBox2,
+                                   Button3,   Button2,   Button4};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -210,13 +210,11 @@ void TForm1::BindHandlers() {
     // A radio button's handler runs only when it becomes ticked.
     connect(RadioButton1, &QRadioButton::toggled, this,
             [radio1 = Handler(&TForm1::RadioButton1Click)](bool on) {
-                if (on)
-                    radio1();
+                if (on) radio1();
             });
     connect(RadioButton2, &QRadioButton::toggled, this,
             [radio2 = Handler(&TForm1::RadioButton2Click)](bool on) {
-                if (on)
-                    radio2();
+                if (on) radio2();
             });
     Button5->installEventFilter(this); // mouse button released: Button5MouseUp
     connect(CheckBox2, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox2Click));
@@ -240,13 +238,13 @@ void TForm1::BindHandlers() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Button5)
-            Handler(&TForm1::Button5MouseUp)();
+            Handler (&TForm1::Button5MouseUp)();
         else if (watched == Button3)
-            Handler(&TForm1::Button3MouseUp)();
+            Handler (&TForm1::Button3MouseUp)();
         else if (watched == Button2)
-            Handler(&TForm1::Button2MouseUp)();
+            Handler (&TForm1::Button2MouseUp)();
         else if (watched == Button4)
-            Handler(&TForm1::Button4MouseUp)();
+            Handler (&TForm1::Button4MouseUp)();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -254,7 +252,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
-        Handler(&TForm1::FormShow)();
+        Handler (&TForm1::FormShow)();
     }
     QWidget::showEvent(event);
 }

@@ -17,12 +17,8 @@ int main(int argc, char** argv) {
         form1.Form3 = new TForm3(&form1);
         form1.show();
         return app.exec();
-    } catch (const AppError& error) {
-        ShowErrorBox(error.text);
-    } catch (const std::exception& error) {
-        ShowErrorBox(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowErrorBox(QString());
+        ShowCurrentError();
     }
     return 1;
 }

@@ -11,7 +11,7 @@
 // An error that ends a handler and is shown in the error box
 // ("Unable to write to %s", "'%s' is not a valid integer value", ...).
 class AppError : public std::runtime_error {
-public:
+  public:
     explicit AppError(const QString& message)
         : std::runtime_error(message.toStdString()), text(message) {}
     QString text;
