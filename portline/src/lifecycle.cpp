@@ -31,6 +31,7 @@ bool StartReader() {
     Lib.AxThread->SetPriority(normal);
     Lib.FormThread->Resume();
     Lib.AxThread->Resume();
+    Lib.FormThread->WaitUntilPurged();
     return true;
 }
 

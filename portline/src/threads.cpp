@@ -68,12 +68,27 @@ void TThread::Run() {
 void TFormThread::Execute() {
     // Whatever arrived before the reader started is not handed on.
     if (SerialPort* port = Lib.PortHandle) port->PurgeAll();
+    MarkPurged();
     while (!Terminated()) {
         Sleep(100);
         if (!Lib.ReadRequest.load()) continue;
         Sleep(50);
         ReaderPass();
     }
+}
+
+void TFormThread::MarkPurged() {
+    {
+        std::lock_guard lock(purgeLock_);
+        purged_ = true;
+    }
+    purgedSignal_.notify_all();
+}
+
+void TFormThread::WaitUntilPurged() {
+    std::unique_lock lock(purgeLock_);
+    // Bounded, so that a thread the system never schedules cannot hang the open.
+    purgedSignal_.wait_for(lock, std::chrono::seconds(2), [this] { return purged_; });
 }
 
 void AXThread::Execute() {

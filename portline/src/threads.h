@@ -49,8 +49,19 @@ class TFormThread final : public TThread {
     TFormThread() : TThread("TFormThread") {}
     ~TFormThread() override { WaitForEnd(); }
 
+    // Waits until the reader has discarded what arrived before it started (or has
+    // ended), so that no exchange made after the open loses its reply to that purge.
+    void WaitUntilPurged();
+
   protected:
     void Execute() override;
+
+  private:
+    void MarkPurged();
+
+    std::mutex purgeLock_;
+    std::condition_variable purgedSignal_;
+    bool purged_ = false;
 };
 
 // The port-event watcher: publishes how many bytes wait when a receive event comes.

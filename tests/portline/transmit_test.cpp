@@ -43,6 +43,18 @@ TEST(Transmit, AnEchoedSendComesBackAsTheReply) {
     EXPECT_EQ(Text(port.bench.Received()), "abc");
 }
 
+// The reader discards what arrived before it started; the open waits for that, so an
+// exchange made at once after the open keeps its reply.
+TEST(Transmit, AnExchangeRightAfterTheOpenKeepsItsReply) {
+    portsim::Bench bench(Echo());
+    ASSERT_TRUE(bench.Start());
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_EQ(OpenPort(bench.DevicePath().c_str(), "9600,n,8,1", 1), 1);
+        EXPECT_STREQ(WriteSendData("ping"), "ping") << "round " << round;
+        ClosePort();
+    }
+}
+
 TEST(Transmit, TwoSendsInARowEachReturnOnlyTheirOwnReply) {
     BenchPort port(Echo());
     ASSERT_TRUE(port.opened);
