@@ -1,0 +1,271 @@
+// The three load-cell commands against the virtual bench: the frames on the
+// line, the lines they append, ComboBox2, the presence scan and its bar.
+#include "send_panel_fixture.h"
+
+#include <functional>
+
+namespace {
+
+using portsim::Bytes;
+using portsim::Cell;
+using portsim::Config;
+using portsim::ReadFrame;
+using portsim::SetAddressFrame;
+using portsim::WriteAnswer;
+
+Config Cells(std::vector<Cell> cells, WriteAnswer answer = WriteAnswer::Accept) {
+    Config config;
+    config.cells = std::move(cells);
+    config.writeAnswer = answer;
+    return config;
+}
+
+Config FixedReply(Bytes reply) {
+    Config config;
+    config.fixedReply = std::move(reply);
+    return config;
+}
+
+Bytes Probes(int last) {
+    Bytes frames;
+    for (int address = 1; address <= last; ++address)
+        frames = Concat({frames, ReadFrame(address)});
+    return frames;
+}
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+class LoadCellLineTest : public LineTest {
+  protected:
+    // Runs one command from a mouse release on `button` and returns what it sent.
+    Bytes Run(QPushButton* button, const QString& language) {
+        form->CurrentLanguage = language;
+        form->Memo1->clear();
+        bench->ClearReceived();
+        form->Timer1->start();
+        ReleaseMouse(button);
+        EXPECT_FALSE(form->Timer1->isActive());
+        return SettledReceived();
+    }
+
+    // The same for a command that needs the cells to answer in time: run again
+    // (after `reset`) while the display is not `expected`; returns the last run's bytes.
+    Bytes RunExpecting(QPushButton* button, const QString& language, const QString& expected,
+                       const std::function<void()>& reset = {}) {
+        Bytes sent;
+        Retry([&] {
+            if (reset) reset();
+            sent = Run(button, language);
+            return Display() == expected;
+        });
+        EXPECT_EQ(Display(), expected);
+        return sent;
+    }
+};
+
+TEST_F(LoadCellLineTest, ReadAddressPutsTheAddressFoundIntoComboBox2) {
+    OpenLine(Cells({{5}}));
+    EXPECT_EQ(RunExpecting(form->Button2, "Chinese", Utf8("当前传感器的地址:5\n")), ReadFrame(0));
+    EXPECT_EQ(form->ComboBox2->currentText(), "5");
+
+    bench->Reconfigure(Cells({{11}}));
+    RunExpecting(form->Button2, "English", "Address of the current LoadCell:11\n");
+    EXPECT_EQ(form->ComboBox2->currentText(), "11");
+}
+
+TEST_F(LoadCellLineTest, ReadAddressWithNoCellLeavesComboBox2Alone) {
+    OpenLine(Cells({}));
+    form->ComboBox2->setEditText("7");
+    Run(form->Button2, "Chinese");
+    EXPECT_EQ(Display(), Utf8("读地址不成功,请检测通讯连接是否正确\n"));
+    Run(form->Button2, "English");
+    EXPECT_EQ(Display(),
+              "Reading address is not successful, check the communication connections\n");
+    EXPECT_EQ(form->ComboBox2->currentText(), "7");
+}
+
+TEST_F(LoadCellLineTest, ReadAddressEndingInTheStartByteClearsComboBox2) {
+    OpenLine(FixedReply({0x41, 0x02}));
+    const QString unsuccessful =
+        "Reading address is unsuccessful,Please check sensors exist or not\n";
+    RunExpecting(form->Button2, "Chinese", Utf8("当前传感器的地址:-64\n") + unsuccessful);
+    EXPECT_EQ(form->ComboBox2->currentText(), "");
+    form->ComboBox2->setEditText("3");
+    RunExpecting(form->Button2, "English", "Address of the current LoadCell:-64\n" + unsuccessful);
+    EXPECT_EQ(form->ComboBox2->currentText(), "");
+}
+
+TEST_F(LoadCellLineTest, ReadAddressWithoutAStartByteShowsMinusOne) {
+    OpenLine(FixedReply({0x41, 0x42}));
+    RunExpecting(form->Button2, "English", "Address of the current LoadCell:-1\n");
+    EXPECT_EQ(form->ComboBox2->currentText(), "-1");
+}
+
+TEST_F(LoadCellLineTest, WriteAddressStopsAtTheSecondCellFound) {
+    OpenLine({});
+    const auto twoCells = [&] { bench->Reconfigure(Cells({{3}, {7}})); };
+    form->ComboBox2->setEditText("9");
+    EXPECT_EQ(RunExpecting(form->Button3, "Chinese",
+                           Utf8("传感器个数大于1,写地址时只能接一只传感器\n"), twoCells),
+              Probes(7));
+    EXPECT_FALSE(form->ProgressBar1->isVisible());
+    EXPECT_EQ(form->ProgressBar1->value(), 7);
+    RunExpecting(form->Button3, "English",
+                 "The number of sensors is greater than 1, then only one LoadCell\n", twoCells);
+    const auto cells = bench->Cells();
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0].address, 3);
+    EXPECT_EQ(cells[1].address, 7);
+}
+
+TEST_F(LoadCellLineTest, WriteAddressWithNoCellStillWrites) {
+    OpenLine(Cells({}));
+    form->ComboBox2->setEditText("9");
+    EXPECT_EQ(Run(form->Button3, "Chinese"), Concat({Probes(12), SetAddressFrame(9)}));
+    EXPECT_EQ(Display(), Utf8("写地址不成功,请检测通讯连接是否正确!\n"));
+    EXPECT_FALSE(form->ProgressBar1->isVisible());
+    EXPECT_EQ(form->ProgressBar1->value(), 12);
+    Run(form->Button3, "English");
+    EXPECT_EQ(Display(), "Address unsuccessful write, check communications connection\n");
+}
+
+TEST_F(LoadCellLineTest, AnAcceptingCellTakesTheNewAddress) {
+    OpenLine({});
+    const auto cellAt4 = [&] { bench->Reconfigure(Cells({{4}}, WriteAnswer::Accept)); };
+    form->ComboBox2->setEditText("9");
+    EXPECT_EQ(RunExpecting(form->Button3, "English", "Written address OK!\n", cellAt4),
+              Concat({Probes(12), SetAddressFrame(9)}));
+    ASSERT_EQ(bench->Cells().size(), 1u);
+    EXPECT_EQ(bench->Cells()[0].address, 9);
+    form->ComboBox2->setEditText("2");
+    RunExpecting(form->Button3, "Chinese", Utf8("写地址 OK!\n"), cellAt4);
+}
+
+TEST_F(LoadCellLineTest, AnAddressReplyIsCheckedByReadingTheNewAddress) {
+    OpenLine({});
+    const auto cellAt4 = [&] { bench->Reconfigure(Cells({{4}}, WriteAnswer::AddressForm)); };
+    form->ComboBox2->setEditText("9");
+    EXPECT_EQ(RunExpecting(form->Button3, "English",
+                           "Written address to complete! Read address of the current LoadCell:9\n",
+                           cellAt4),
+              Concat({Probes(12), SetAddressFrame(9), ReadFrame(9)}));
+    form->ComboBox2->setEditText("10");
+    RunExpecting(form->Button3, "Chinese", Utf8("写入地址完成! 读出当前传感器地址:10\n"), cellAt4);
+}
+
+TEST_F(LoadCellLineTest, AnAddressReadBackAsMinus64IsReportedUnsuccessful) {
+    // Every frame gets FF 4E 49 02: probes read -64 (no cell), the write 9, the read back -64.
+    OpenLine(FixedReply({0xFF, 0x4E, 0x49, 0x02}));
+    form->ComboBox2->setEditText("9");
+    RunExpecting(form->Button3, "English",
+                 "Written address to complete! Read address of the current LoadCell:-64\n"
+                 "Address written into the unsuccessful!\n");
+    RunExpecting(form->Button3, "Chinese",
+                 Utf8("写入地址完成! 读出当前传感器地址:-64\n地址写入不成功!\n"));
+}
+
+TEST_F(LoadCellLineTest, WriteAddressNeedsAnAddress) {
+    OpenLine(Cells({{4}}));
+    form->ComboBox2->setEditText("");
+    form->Edit2->setFocus();
+    EXPECT_EQ(Run(form->Button3, "Chinese"), Bytes{});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Utf8("请指定要写入的地址号!"));
+    EXPECT_EQ(boxes[0].caption, Utf8("提示"));
+    EXPECT_EQ(form->focusWidget(), form->ComboBox2);
+    Run(form->Button3, "English");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Please specify the address to write!");
+    EXPECT_EQ(boxes[1].caption, "Prompting");
+    EXPECT_TRUE(Display().isEmpty());
+}
+
+TEST_F(LoadCellLineTest, ANonNumericAddressStopsTheWriteAfterTheScan) {
+    OpenLine(Cells({{4}}));
+    form->ComboBox2->setEditText("abc");
+    EXPECT_EQ(Run(form->Button3, "English"), Probes(12));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "'abc' is not a valid integer value");
+    EXPECT_FALSE(form->ProgressBar1->isVisible());
+    EXPECT_TRUE(Display().isEmpty());
+    EXPECT_EQ(bench->Cells()[0].address, 4);
+}
+
+TEST_F(LoadCellLineTest, TheScanHandlesPendingEventsBetweenProbes) {
+    OpenLine({});
+    form->ComboBox2->setEditText("4");
+    bool ran = false, barShown = false;
+    size_t sentBefore = 0;
+    Retry([&] {
+        bench->Reconfigure(Cells({{4}}));
+        ran = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            ran = true;
+            barShown = form->ProgressBar1->isVisible();
+            sentBefore = bench->Received().size();
+        });
+        Run(form->Button3, "English");
+        return Display() == "Written address OK!\n";
+    });
+    ASSERT_TRUE(ran);
+    EXPECT_TRUE(barShown);
+    EXPECT_LT(sentBefore, Concat({Probes(12), SetAddressFrame(4)}).size());
+    EXPECT_EQ(Display(), "Written address OK!\n");
+}
+
+TEST_F(LoadCellLineTest, ReadCodeOfTheCellAtComboBox2) {
+    OpenLine(Cells({{3, 74565}, {4, 1048575}}));
+    form->ComboBox2->setEditText("3");
+    EXPECT_EQ(RunExpecting(form->Button4, "Chinese", Utf8("当前传感器内码:74565\n")), ReadFrame(3));
+    form->ComboBox2->setEditText("4");
+    RunExpecting(form->Button4, "English", "Current LoadCell A/D code:1048575\n");
+    form->ComboBox2->setEditText("5"); // nobody there
+    Run(form->Button4, "Chinese");
+    EXPECT_EQ(Display(), Utf8("读内码不成功,请检查地址是否正确!\n"));
+    Run(form->Button4, "English");
+    EXPECT_EQ(Display(), "Read A/D code unsuccessful,Please check the Address!\n");
+}
+
+TEST_F(LoadCellLineTest, ReadCodeNeedsAWholeNumber) {
+    OpenLine(Cells({{3}}));
+    form->ComboBox2->setEditText("");
+    form->Edit2->setFocus();
+    EXPECT_EQ(Run(form->Button4, "Chinese"), Bytes{});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Utf8("请设置要读取的传感器地址号!"));
+    EXPECT_EQ(boxes[0].caption, Utf8("提示"));
+    EXPECT_EQ(form->focusWidget(), form->Edit2); // the focus stays
+    Run(form->Button4, "English");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Please specify the address to read the sensors");
+    EXPECT_EQ(boxes[1].caption, "Prompting");
+
+    form->ComboBox2->setEditText("3a");
+    EXPECT_EQ(Run(form->Button4, "English"), Bytes{});
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "'3a' is not a valid integer value");
+    EXPECT_TRUE(Display().isEmpty());
+}
+
+TEST_F(LoadCellLineTest, EachResultIsOneLineOfItsOwn) {
+    OpenLine(Cells({{3, 74565}}));
+    form->ComboBox2->setEditText("3");
+    form->CurrentLanguage = "English";
+    const QString line = "Current LoadCell A/D code:74565";
+    const auto twoReadsAfter = [&](const QString& before, const QString& expected) {
+        Retry([&] {
+            form->Memo1->setPlainText(before);
+            ReleaseMouse(form->Button4);
+            ReleaseMouse(form->Button4);
+            return Display() == expected;
+        });
+        EXPECT_EQ(Display(), expected);
+    };
+    // A poll left text on the last line: the first result starts a line of its own.
+    twoReadsAfter(" 41 42", " 41 42\n" + line + "\n" + line);
+    twoReadsAfter("AB\n", "AB\n" + line + "\n" + line + "\n");
+}
+
+} // namespace
