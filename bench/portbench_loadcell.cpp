@@ -2,15 +2,12 @@
 // included, and that the window repainted between the probes. The scan bar
 // paints itself when its position changes; the display's repaints, asked for
 // every 10 ms by a timer, can only happen where the scan lets events run.
-#include "application.h"
+#include "bench_window.h"
 #include "form1.h"
-#include "messages.h"
 #include "portsim/bench.h"
-#include "settings.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -44,11 +41,8 @@ class PaintWatch : public QObject {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    PortBenchApplication app(argc, argv);
-    QTemporaryDir settings;
-    SetSettingsFolderForTesting(settings.path());
-    SetMessageBoxHook([](const QString&, const QString&) {});
+    BenchWindow window(argc, argv);
+    TForm1& form = *window.form;
 
     portsim::Config config;
     config.cells = {{4}};
@@ -59,9 +53,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    TForm1 form;
-    form.show();
-    QCoreApplication::processEvents();
     form.CurrentLanguage = "English";
     form.ComboBox1->setEditText(QString::fromStdString(bench.DevicePath()));
     form.BitBtn1->click();

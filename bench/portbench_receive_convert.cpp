@@ -1,15 +1,11 @@
 // The two display-form conversions of a display holding 50 full lines: wall
 // time, and the longest gap between two passes of the event loop meanwhile
 // (how long the window could not respond).
-#include "about_boxes.h"
-#include "application.h"
+#include "bench_window.h"
 #include "form1.h"
-#include "messages.h"
-#include "settings.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <algorithm>
@@ -77,16 +73,8 @@ void Report(const char* name, const Figures& f, int linesAfter) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    PortBenchApplication app(argc, argv);
-    QTemporaryDir folder;
-    SetSettingsFolderForTesting(folder.path());
-    SetMessageBoxHook([](const QString&, const QString&) {});
-    TForm1 form;
-    form.Form2 = new TForm2(&form);
-    form.Form3 = new TForm3(&form);
-    form.show();
-    QCoreApplication::processEvents();
+    BenchWindow window(argc, argv);
+    TForm1& form = *window.form;
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
 
     for (int round = 0; round < rounds; ++round) {

@@ -2,30 +2,23 @@
 // window in hex display. Prints the bytes shown, the bytes lost (gaps in the
 // streamed sequence), and the share of the user-interface thread's time spent
 // in the poll.
-#include "about_boxes.h"
-#include "application.h"
+#include "bench_window.h"
 #include "form1.h"
-#include "messages.h"
 #include "portline.h"
 #include "portsim/bench.h"
-#include "settings.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    PortBenchApplication app(argc, argv);
-    const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
-    QTemporaryDir folder;
-    SetSettingsFolderForTesting(folder.path());
-    SetMessageBoxHook([](const QString& text, const QString&) {
+    BenchWindow window(argc, argv, [](const QString& text, const QString&) {
         std::printf("message: %s\n", text.toLocal8Bit().constData());
     });
+    TForm1& form = *window.form;
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
 
     // The stream: bytes 1 to 255 over and over, so every gap shows.
     portsim::Config config;
@@ -33,12 +26,6 @@ int main(int argc, char** argv) {
         config.stream.push_back(static_cast<uint8_t>(b));
     config.streamRate = 960;
     portsim::Bench device(config);
-
-    TForm1 form;
-    form.Form2 = new TForm2(&form);
-    form.Form3 = new TForm3(&form);
-    form.show();
-    QCoreApplication::processEvents();
 
     // Every byte shown, read back from what the poll adds to the display.
     long long shown = 0, lost = 0, misordered = 0;

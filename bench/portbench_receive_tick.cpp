@@ -2,16 +2,12 @@
 // that already shows 50 lines, the history trimming included. Prints the median
 // and the worst of many ticks, in hex and in ASCII display. (The poll also waits
 // 30 ms inside the library's ReadAllPort; that pause is not counted here.)
-#include "about_boxes.h"
-#include "application.h"
+#include "bench_window.h"
 #include "form1.h"
-#include "messages.h"
-#include "settings.h"
 #include "text_convert.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <algorithm>
 #include <cstdio>
@@ -57,16 +53,8 @@ std::vector<qint64> Run(TForm1& form, const QString& fill, const QString& chunk,
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    PortBenchApplication app(argc, argv);
-    QTemporaryDir folder;
-    SetSettingsFolderForTesting(folder.path());
-    SetMessageBoxHook([](const QString&, const QString&) {});
-    TForm1 form;
-    form.Form2 = new TForm2(&form);
-    form.Form3 = new TForm3(&form);
-    form.show();
-    QCoreApplication::processEvents();
+    BenchWindow window(argc, argv);
+    TForm1& form = *window.form;
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 2000;
 
     QString hexChunk; // as the poll formats 255 bytes in hex display

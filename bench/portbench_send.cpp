@@ -1,14 +1,11 @@
 // Send of a 64-byte hexadecimal text to an echoing device: time from the mouse
 // release on Button5 to the reply in Memo1, and to the display repainted with it.
-#include "application.h"
+#include "bench_window.h"
 #include "form1.h"
-#include "messages.h"
 #include "portsim/bench.h"
-#include "settings.h"
 
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -43,12 +40,9 @@ void Report(const char* what, std::vector<double> ms) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    PortBenchApplication app(argc, argv);
-    QTemporaryDir settings;
-    SetSettingsFolderForTesting(settings.path());
     int boxes = 0;
-    SetMessageBoxHook([&boxes](const QString&, const QString&) { ++boxes; });
+    BenchWindow window(argc, argv, [&boxes](const QString&, const QString&) { ++boxes; });
+    TForm1& form = *window.form;
 
     portsim::Config config;
     config.echo = true;
@@ -58,9 +52,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    TForm1 form;
-    form.show();
-    QCoreApplication::processEvents();
     form.CheckBox1->setChecked(true); // hex display
     form.ComboBox1->setEditText(QString::fromStdString(bench.DevicePath()));
     form.BitBtn1->click();

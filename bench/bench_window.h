@@ -1,0 +1,43 @@
+// What every window benchmark sets up: Qt's offscreen platform, a throw-away
+// settings folder, message boxes that answer at once, and the real main window shown.
+#ifndef PORTBENCH_BENCH_WINDOW_H
+#define PORTBENCH_BENCH_WINDOW_H
+
+#include "about_boxes.h"
+#include "application.h"
+#include "form1.h"
+#include "messages.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <memory>
+#include <utility>
+
+class BenchWindow {
+  public:
+    BenchWindow(
+        int& argc, char** argv, MessageRecorder messages = [](const QString&, const QString&) {})
+        : app(Offscreen(argc), argv) {
+        SetSettingsFolderForTesting(settings.path());
+        SetMessageBoxHook(std::move(messages));
+        form = std::make_unique<TForm1>();
+        form->Form2 = new TForm2(form.get());
+        form->Form3 = new TForm3(form.get());
+        form->show();
+        QCoreApplication::processEvents();
+    }
+
+    PortBenchApplication app;
+    QTemporaryDir settings;
+    std::unique_ptr<TForm1> form;
+
+  private:
+    // The platform is chosen before the application object exists.
+    static int& Offscreen(int& argc) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return argc;
+    }
+};
+
+#endif
