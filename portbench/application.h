@@ -6,7 +6,7 @@
 #include <QApplication>
 
 class PortBenchApplication : public QApplication {
-public:
+  public:
     PortBenchApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -27,10 +27,10 @@
 
 // The receive display: a word-wrapping plain-text box whose Return key inserts nothing.
 class TMemo : public QPlainTextEdit {
-public:
+  public:
     explicit TMemo(QWidget* parent) : QPlainTextEdit(parent) {}
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
@@ -38,7 +38,7 @@ class TForm2;
 class TForm3;
 
 class TForm1 : public QWidget {
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -46,7 +46,8 @@ public:
     QString CurrentLanguage;
     bool PortOpen = false;
 
-    // The About boxes, created hidden by the program entry (or a test) and shown by ToolButton5Click.
+    // The About boxes, created hidden by the program entry (or a test) and shown by
+    // ToolButton5Click.
     TForm2* Form2 = nullptr;
     TForm3* Form3 = nullptr;
 
@@ -134,11 +135,11 @@ public:
     // Puts the caption table of the current language on the controls (language.cpp).
     void ApplyLanguage();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void SetTabOrder();
     void BindHandlers();

@@ -12,7 +12,7 @@ void SetSettingsFolderForTesting(const QString& folder);
 
 // A short-lived INI file object, opened and freed within one handler.
 class TIniFile {
-public:
+  public:
     explicit TIniFile(QString path);
     // The stored value trimmed of blanks and one pair of enclosing quotes (at
     // most 2047 characters), or `defaultValue` when the section or key is absent.
@@ -21,7 +21,7 @@ public:
     // On disk before it returns; throws AppError("Unable to write to <path>").
     void WriteString(const QString& section, const QString& key, const QString& value);
 
-private:
+  private:
     QString path_;
 };
 

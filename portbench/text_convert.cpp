@@ -30,8 +30,7 @@ QString HexByte(uint8_t byte) {
 
 bool HexToInt(const QString& text, int32_t& value) {
     const qsizetype n = text.size();
-    if (n > 8)
-        return false;
+    if (n > 8) return false;
     uint32_t result = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
@@ -64,8 +63,7 @@ QString NormalizeLineBreaks(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r') {
             out += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
         } else {
             out += text[i];
         }
@@ -86,18 +84,17 @@ bool ParseInteger(const QString& text, int32_t& out) {
     while (i < text.size() && text[i] == u' ')
         ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     int base = 10;
     if (i < text.size() && text[i] == u'$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+    } else if (i + 1 < text.size() && text[i] == u'0' &&
+               (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         base = 16;
         i += 2;
     }
-    if (i >= text.size())
-        return false;
+    if (i >= text.size()) return false;
     int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         const int digit = QChar(text[i]).isDigit() && text[i].unicode() < 128
@@ -105,17 +102,13 @@ bool ParseInteger(const QString& text, int32_t& out) {
                               : (base == 16 && text[i].isLetter() && text[i].unicode() < 128
                                      ? (text[i].toUpper().unicode() - 'A' + 10)
                                      : -1);
-        if (digit < 0 || digit >= base)
-            return false;
+        if (digit < 0 || digit >= base) return false;
         magnitude = magnitude * base + digit;
-        if (magnitude > (int64_t{1} << 32))
-            return false;
+        if (magnitude > (int64_t{1} << 32)) return false;
     }
     const int64_t value = negative ? -magnitude : magnitude;
-    if (base == 10 && (value < INT32_MIN || value > INT32_MAX))
-        return false;
-    if (base == 16 && (magnitude > UINT32_MAX))
-        return false;
+    if (base == 10 && (value < INT32_MIN || value > INT32_MAX)) return false;
+    if (base == 16 && (magnitude > UINT32_MAX)) return false;
     out = static_cast<int32_t>(base == 16 ? static_cast<uint32_t>(value) : value);
     return true;
 }

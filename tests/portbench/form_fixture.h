@@ -23,7 +23,7 @@ struct RecordedBox {
 };
 
 class FormTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(settingsDir.isValid());
         SetSettingsFolderForTesting(settingsDir.path());
@@ -55,8 +55,7 @@ protected:
         QElapsedTimer clock;
         clock.start();
         while (!done()) {
-            if (clock.elapsed() > timeoutMs)
-                return false;
+            if (clock.elapsed() > timeoutMs) return false;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             QThread::msleep(2);
         }
