@@ -9,8 +9,12 @@
 #include "messages.h"
 #include "settings.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <memory>
 #include <utility>
 
@@ -39,5 +43,16 @@ class BenchWindow {
         return argc;
     }
 };
+
+// Lines as the display shows them: wrapped lines count, an empty last line does not.
+inline int ShownLines(QPlainTextEdit* memo) {
+    QTextDocument* document = memo->document();
+    int count = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        document->documentLayout()->blockBoundingRect(block); // lays the block out
+        count += block.layout()->lineCount();
+    }
+    return document->lastBlock().text().isEmpty() ? count - 1 : count;
+}
 
 #endif

@@ -13,16 +13,6 @@
 
 namespace {
 
-int ShownLines(QPlainTextEdit* memo) {
-    QTextDocument* document = memo->document();
-    int count = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        document->documentLayout()->blockBoundingRect(block);
-        count += block.layout()->lineCount();
-    }
-    return document->lastBlock().text().isEmpty() ? count - 1 : count;
-}
-
 // The longest run of one line of `unit` that the display shows unwrapped.
 QString FullLine(QPlainTextEdit* memo, const QString& unit) {
     QString line = unit;

@@ -15,16 +15,6 @@
 
 namespace {
 
-int ShownLines(QPlainTextEdit* memo) {
-    QTextDocument* document = memo->document();
-    int count = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        document->documentLayout()->blockBoundingRect(block);
-        count += block.layout()->lineCount();
-    }
-    return document->lastBlock().text().isEmpty() ? count - 1 : count;
-}
-
 void Report(const char* name, std::vector<qint64> ns, int lines) {
     std::sort(ns.begin(), ns.end());
     std::printf("%-34s ticks %zu  median %8.3f ms  p99 %8.3f ms  worst %8.3f ms  (display "

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -68,6 +69,18 @@ class FormTest : public ::testing::Test {
     }
 
     QString SettingsFile() const { return settingsDir.filePath("PortBench.ini"); }
+
+    // Puts a settings file in place before the window starts.
+    void WriteSettings(const QByteArray& text) {
+        QFile file(SettingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+
+    QByteArray SettingsText() {
+        QFile file(SettingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
     QTemporaryDir settingsDir;
     std::unique_ptr<TForm1> form;

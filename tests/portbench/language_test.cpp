@@ -55,17 +55,6 @@ std::vector<Expected> Table() {
 
 class Language : public FormTest {
   protected:
-    void WriteSettings(const QByteArray& text) {
-        QFile file(SettingsFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    }
-
-    QByteArray SettingsText() {
-        QFile file(SettingsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
     void ExpectColumn(TForm1& f, bool english) {
         for (const Expected& row : Table())
             EXPECT_EQ(row.actual(f), QString::fromUtf8(english ? row.english : row.chinese))

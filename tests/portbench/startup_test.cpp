@@ -9,17 +9,6 @@ namespace {
 
 class Startup : public FormTest {
   protected:
-    void WriteSettings(const QByteArray& text) {
-        QFile file(SettingsFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    }
-
-    QByteArray SettingsText() {
-        QFile file(SettingsFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
     // Creates the window, counts the change signals of the restored controls
     // while it is shown, then shows it.
     TForm1& ShowCounting() {
