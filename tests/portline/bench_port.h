@@ -8,6 +8,8 @@
 
 #include <portsim/bench.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace ptytest {
@@ -29,6 +31,23 @@ class BenchPort {
 
 inline std::string Text(const portsim::Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());
+}
+
+// Runs `exchange` at every point of a reader pass that had found the request set,
+// with bytes published for the reader to take, and returns everything the reader
+// handed on meanwhile: the exchanges' replies must never be among it.
+template <typename Exchange>
+std::string HandedOnAroundExchanges(BenchPort& port, Exchange exchange) {
+    std::string handedOn;
+    for (int offset = 0; offset < 160; offset += 8) {
+        SCOPED_TRACE(offset);
+        port.bench.Send({'#', '#', '#', '#'});
+        SleepMs(60);
+        handedOn += ReadAllPort();
+        SleepMs(offset);
+        exchange();
+    }
+    return handedOn + Joined(PollTexts(1, 600));
 }
 
 } // namespace ptytest

@@ -201,16 +201,8 @@ TEST(CellExchanges, TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest) {
 TEST(CellExchanges, AReaderMidPassNeverTakesTheReply) {
     BenchPort port(OneCell(5, 74565));
     ASSERT_TRUE(port.opened);
-    std::string handedOn;
-    for (int offset = 0; offset < 160; offset += 8) {
-        SCOPED_TRACE(offset);
-        port.bench.Send({'#', '#', '#', '#'});
-        SleepMs(60);
-        handedOn += ReadAllPort();
-        SleepMs(offset);
-        EXPECT_EQ(QuillReadLoadCellValue(5), 74565);
-    }
-    handedOn += Joined(PollTexts(1, 600));
+    const std::string handedOn =
+        HandedOnAroundExchanges(port, [] { EXPECT_EQ(QuillReadLoadCellValue(5), 74565); });
     EXPECT_EQ(handedOn.find_first_not_of('#'), std::string::npos) << handedOn;
 }
 

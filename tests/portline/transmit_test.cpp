@@ -116,16 +116,8 @@ TEST_F(PtyTransmitTest, TheReaderStaysIdleAfterASendUntilTheNextRequest) {
 TEST(Transmit, AReaderMidPassNeverTakesTheReply) {
     BenchPort port(Echo());
     ASSERT_TRUE(port.opened);
-    std::string handedOn;
-    for (int offset = 0; offset < 160; offset += 8) {
-        SCOPED_TRACE(offset);
-        port.bench.Send({'#', '#', '#', '#'});
-        SleepMs(60);
-        handedOn += ReadAllPort();
-        SleepMs(offset);
-        EXPECT_STREQ(WriteSendData("HELLO"), "HELLO");
-    }
-    handedOn += Joined(PollTexts(1, 600));
+    const std::string handedOn =
+        HandedOnAroundExchanges(port, [] { EXPECT_STREQ(WriteSendData("HELLO"), "HELLO"); });
     EXPECT_EQ(handedOn.find_first_not_of('#'), std::string::npos) << handedOn;
 }
 

@@ -11,17 +11,7 @@ using namespace portsim::testing;
 
 namespace {
 
-class LineModes : public ::testing::Test {
-  protected:
-    void Run(const Config& config) {
-        bench_ = std::make_unique<Bench>(config);
-        ASSERT_TRUE(bench_->Start()) << bench_->Error();
-        port_ = std::make_unique<PortSide>(bench_->DevicePath());
-        ASSERT_TRUE(port_->IsOpen());
-    }
-    std::unique_ptr<Bench> bench_;
-    std::unique_ptr<PortSide> port_;
-};
+class LineModes : public BenchOnLine {};
 
 Bytes AllByteValues() {
     Bytes bytes;

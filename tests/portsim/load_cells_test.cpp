@@ -24,14 +24,8 @@ Config OneCell(int address, uint32_t code) {
     return config;
 }
 
-class LoadCells : public ::testing::Test {
+class LoadCells : public BenchOnLine {
   protected:
-    void Run(const Config& config) {
-        bench_ = std::make_unique<Bench>(config);
-        ASSERT_TRUE(bench_->Start()) << bench_->Error();
-        port_ = std::make_unique<PortSide>(bench_->DevicePath());
-        ASSERT_TRUE(port_->IsOpen());
-    }
     // Sends a frame that gets no answer, then one that does: whatever arrives
     // before the second reply belongs to the first frame.
     Bytes AnswerTo(const Bytes& frame, int knownAddress) {
@@ -45,9 +39,6 @@ class LoadCells : public ::testing::Test {
         if (got.size() < kReadReplySize) return Hex({0xEE}); // the marker reply went missing
         return Bytes(got.begin(), got.end() - kReadReplySize);
     }
-
-    std::unique_ptr<Bench> bench_;
-    std::unique_ptr<PortSide> port_;
 };
 
 TEST(Frames, RequestsAreByteExact) {

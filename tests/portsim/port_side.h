@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -128,6 +130,19 @@ inline int DecodeWrite(const Bytes& reply) {
     if (b[0] == 0xFF) return int(b[2]) - 64;
     return 0;
 }
+
+// A bench started with a configuration and the port's side of its line opened.
+class BenchOnLine : public ::testing::Test {
+  protected:
+    void Run(const Config& config) {
+        bench_ = std::make_unique<Bench>(config);
+        ASSERT_TRUE(bench_->Start()) << bench_->Error();
+        port_ = std::make_unique<PortSide>(bench_->DevicePath());
+        ASSERT_TRUE(port_->IsOpen());
+    }
+    std::unique_ptr<Bench> bench_;
+    std::unique_ptr<PortSide> port_;
+};
 
 } // namespace portsim::testing
 
