@@ -10,10 +10,7 @@ namespace portline {
 namespace {
 
 void ApplyParams(SerialPort& port, const char* params) {
-    LineSettings settings = port.GetLineSettings();
-    // A text the parser rejects still applies what it had set before the fault.
-    ApplyLineParams(params ? params : "", settings);
-    port.SetLineSettings(settings);
+    port.ApplyLineParameters(params ? params : "");
 }
 
 bool StartReader() {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace portline {
 
@@ -22,9 +23,9 @@ class SerialPort {
   public:
     virtual ~SerialPort() = default; // releases the port (nothing is put back here)
 
-    // The line settings as the port has them, and applying a changed record.
-    virtual LineSettings GetLineSettings() = 0;
-    virtual void SetLineSettings(const LineSettings& settings) = 0;
+    // Applies a line parameter text ("9600,n,8,1") to the port as the platform reads such
+    // a text. A text the platform rejects is not an error the caller sees.
+    virtual void ApplyLineParameters(std::string_view text) = 0;
     // Puts back what the port had before it was opened.
     virtual void RestoreSaved() = 0;
 

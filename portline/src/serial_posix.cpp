@@ -86,7 +86,19 @@ class PosixSerialPort final : public SerialPort {
         close(fd_); // also drops the advisory lock
     }
 
-    LineSettings GetLineSettings() override {
+    void ApplyLineParameters(std::string_view text) override {
+        LineSettings settings = GetLineSettings();
+        // A text the parser rejects still applies what it had set before the fault.
+        ApplyLineParams(text, settings);
+        SetLineSettings(settings);
+    }
+
+    void RestoreSaved() override { ioctl(fd_, TCSETS2, &saved_); }
+
+    bool PurgeInput() override { return tcflush(fd_, TCIFLUSH) == 0; }
+
+  private:
+    LineSettings GetLineSettings() {
         termios2 t{};
         ioctl(fd_, TCGETS2, &t);
         return Decode(t);
@@ -94,7 +106,7 @@ class PosixSerialPort final : public SerialPort {
 
     // Changes only what differs from the port's current settings, so that a setting the
     // text left alone stays exactly as the port has it.
-    void SetLineSettings(const LineSettings& s) override {
+    void SetLineSettings(const LineSettings& s) {
         termios2 t{};
         if (ioctl(fd_, TCGETS2, &t) != 0) return;
         const LineSettings current = Decode(t);
@@ -152,9 +164,7 @@ class PosixSerialPort final : public SerialPort {
         ioctl(fd_, TCSETS2, &t);
     }
 
-    void RestoreSaved() override { ioctl(fd_, TCSETS2, &saved_); }
-
-    bool PurgeInput() override { return tcflush(fd_, TCIFLUSH) == 0; }
+  public:
     bool PurgeAll() override { return tcflush(fd_, TCIOFLUSH) == 0; }
     void AbortRead() override {} // reads never wait here
 

@@ -3,16 +3,9 @@
 #include "receive.h"
 #include "state.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
-
-#include <dirent.h>
-#include <pthread.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace portline {
 
@@ -58,8 +51,8 @@ void TThread::Run() {
         hasNice = hasNice_;
     }
     if (Terminated()) return; // destroyed before it was ever resumed
-    pthread_setname_np(pthread_self(), name_);
-    if (hasNice) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceValue);
+    SetCurrentThreadName(name_);
+    if (hasNice) SetCurrentThreadPriority(niceValue);
     ThreadStartedOrEnded();
     Execute();
     ThreadStartedOrEnded();
@@ -97,27 +90,6 @@ void AXThread::Execute() {
         Sleep(30);
         WatcherPass();
     }
-}
-
-int NormalPriority() {
-    errno = 0;
-    int value = getpriority(PRIO_PROCESS, 0); // on Linux: the calling thread's
-    return errno == 0 ? value : 0;
-}
-
-void RaiseProcessPriority() {
-    constexpr int kHigh = -5;
-    DIR* tasks = opendir("/proc/self/task");
-    if (!tasks) return;
-    while (dirent* entry = readdir(tasks)) {
-        char* end;
-        long tid = std::strtol(entry->d_name, &end, 10);
-        if (*end != 0 || tid <= 0) continue;
-        errno = 0;
-        int current = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-        if (errno == 0 && current > kHigh) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), kHigh);
-    }
-    closedir(tasks);
 }
 
 void Sleep(int milliseconds) {

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "priority.h"
+
 namespace portline {
 
 // A thread object: created suspended, given a priority, resumed, asked to stop, and
@@ -19,7 +21,7 @@ class TThread {
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
-    // The nice value the thread runs at (best effort; see RaiseProcessPriority).
+    // The priority the thread runs at (best effort; see RaiseProcessPriority).
     void SetPriority(int niceValue);
     void Resume();
     void Terminate() { terminated_.store(true); }
@@ -73,13 +75,6 @@ class AXThread final : public TThread {
   protected:
     void Execute() override;
 };
-
-// The nice value new threads get: the calling thread's.
-int NormalPriority();
-
-// Raises the whole process a little: every thread's nice value is lowered to -5 when it
-// is above that. Needs the privilege to do so; without it nothing changes.
-void RaiseProcessPriority();
 
 void Sleep(int milliseconds);
 
