@@ -37,6 +37,8 @@ void SetCurrentThreadPriority(int priority) {
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), priority);
 }
 
-void SetCurrentThreadName(const char* name) { pthread_setname_np(pthread_self(), name); }
+void SetCurrentThreadName(const char* name) {
+    pthread_setname_np(pthread_self(), name);
+}
 
 } // namespace portline
