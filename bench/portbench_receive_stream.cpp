@@ -1,7 +1,11 @@
 // A device streams 960 bytes a second for 60 seconds (by default) into the open
 // window in hex display. Prints the bytes shown, the bytes lost (gaps in the
-// streamed sequence), and the share of the user-interface thread's time spent
-// in the poll.
+// streamed sequence), the rate at which the display took them, and the share of
+// the user-interface thread's time spent in the poll.
+//   portbench_receive_stream [SECONDS [BYTES_PER_SECOND]]
+// A rate above the display's limit (one text of at most 255 bytes per 170 ms
+// poll) measures that limit: the bytes shown per second, and the baud rate of a
+// continuous 8N1 stream (10 bits a byte) that it keeps up with.
 #include "bench_window.h"
 #include "form1.h"
 #include "portline.h"
@@ -19,12 +23,13 @@ int main(int argc, char** argv) {
     });
     TForm1& form = *window.form;
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
+    const int rate = argc > 2 ? std::atoi(argv[2]) : 960;
 
     // The stream: bytes 1 to 255 over and over, so every gap shows.
     portsim::Config config;
     for (int b = 1; b <= 255; ++b)
         config.stream.push_back(static_cast<uint8_t>(b));
-    config.streamRate = 960;
+    config.streamRate = rate;
     portsim::Bench device(config);
 
     // Every byte shown, read back from what the poll adds to the display.
@@ -85,6 +90,7 @@ int main(int argc, char** argv) {
     while (wall.elapsed() < seconds * 1000LL)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double wallNs = wall.nsecsElapsed();
+    const long long shownInRun = shown;
     device.Reconfigure(portsim::Config{}); // the stream stops; what is on the way still shows
     QElapsedTimer drain;
     drain.start();
@@ -92,8 +98,13 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     form.BitBtn1->click();
 
-    std::printf("streamed for %d s at 960 bytes/s (about %lld bytes)\n", seconds, 960LL * seconds);
+    std::printf("streamed for %d s at %d bytes/s (about %lld bytes)\n", seconds, rate,
+                1LL * rate * seconds);
     std::printf("bytes shown %lld, lost %lld, out of order %lld\n", shown, lost, misordered);
+    const double shownPerSecond = shownInRun / (wallNs / 1e9);
+    std::printf("display took %.0f bytes/s while the stream ran: %.0f baud of a continuous 8N1 "
+                "stream\n",
+                shownPerSecond, shownPerSecond * 10);
     std::printf("poll: %lld ticks, %.2f ms mean, %.2f ms worst; %.1f%% of the UI thread's time "
                 "(%.1f%% beyond the library's fixed 30 ms pause per tick)\n",
                 ticks, pollNs / 1e6 / std::max(1LL, ticks), worstNs / 1e6, 100.0 * pollNs / wallNs,

@@ -8,6 +8,9 @@ PortBenchApplication::PortBenchApplication(int& argc, char** argv) : QApplicatio
     // It is deliberately not the display name: on X11 Qt appends that to every
     // window title, and X11 has no task-bar text apart from the window titles.
     setWindowIcon(ProgramIcon());
+    // Matches the window to its menu entry: the app id on Wayland (on X11 the
+    // entry's StartupWMClass names the program).
+    setDesktopFileName("com.quill_sensor.PortBench");
 }
 
 // The last resort for an error that escapes code run outside the bound handlers

@@ -6,6 +6,7 @@
 #include "settings.h"
 
 #include "messages.h"
+#include "settings_location.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -216,7 +217,7 @@ void SetSettingsFolderForTesting(const QString& folder) {
 QString SettingsPath() {
     const QString folder =
         folderOverride.isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride;
-    return folder + "/PortBench.ini";
+    return SettingsFolderFor(folder) + "/PortBench.ini";
 }
 
 TIniFile::TIniFile(QString path) : path_(std::move(path)) {}
@@ -277,5 +278,6 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const QByteArray updated = Join(lines);
     if (exists && updated == bytes)
         return; // nothing changed, as the profile functions do not rewrite then
+    if (!MakeSettingsFolder(path_)) throw AppError(unableToWrite);
     if (!ReplaceFile(path_, updated)) throw AppError(unableToWrite);
 }

@@ -1,11 +1,13 @@
-// The settings file "PortBench.ini" beside the program, read and written
-// with the behaviour of the Windows profile functions.
+// The settings file "PortBench.ini", beside the program or in the user's
+// configuration folder (settings_location.h), read and written with the
+// behaviour of the Windows profile functions.
 #ifndef PORTBENCH_SETTINGS_H
 #define PORTBENCH_SETTINGS_H
 
 #include <QString>
 
-// Full path of the settings file: the program's folder followed by PortBench.ini.
+// Full path of the settings file: the settings folder of the program's folder
+// followed by PortBench.ini.
 QString SettingsPath();
 // Tests point the program's folder elsewhere; an empty text restores the default.
 void SetSettingsFolderForTesting(const QString& folder);

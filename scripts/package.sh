@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the Debian package of PortBench (portbench, portsim, libportline with
+# its header, pkg-config file and CMake package, the menu entry, icons, metadata
+# and manual pages) into build-package/, for installation under /usr:
+#   scripts/package.sh            -> build-package/portbench_<version>_<arch>.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+# Debian's hardening flags, as a Debian package build uses them.
+CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+export CXXFLAGS LDFLAGS
+
+rm -f build-package/portbench_*.deb
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+  -DPORTBENCH_BUILD_TESTS=OFF -DPORTBENCH_BUILD_BENCH=OFF
+cmake --build build-package
+(cd build-package && cpack -G DEB)
+ls build-package/portbench_*.deb
