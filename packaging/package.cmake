@@ -1,6 +1,6 @@
 # The Debian package, built by CPack from the install rules (scripts/package.sh).
 # Its dependencies come from the binaries (dpkg-shlibdeps) plus the fonts the
-# window is drawn with; libportline gets a shlibs file and the ldconfig trigger.
+# window is drawn with; libportline gets a shlibs file.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME portbench)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -8,12 +8,12 @@ set(CPACK_PACKAGE_VENDOR "Quill Sensor Co., Ltd.")
 set(CPACK_PACKAGE_CONTACT "PortBench developers <portbench@quill-sensor.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "serial-port debugging terminal with load-cell commands")
 set(CPACK_PACKAGE_DESCRIPTION
-  "PortBench checks that an instrument or a digital sensor talks correctly over a serial
-line: open a port with line parameters such as 9600,n,8,1, send hexadecimal or
-plain-text data once or on a timer, watch the replies as hexadecimal bytes or
-characters, switch DTR and RTS, and run the read-address, write-address and
-read-A/D-code commands of digital load cells. The window exists in Chinese and
-in English.
+  "PortBench checks that an instrument or a digital sensor talks correctly over
+a serial line: open a port with line parameters such as 9600,n,8,1, send
+hexadecimal or plain-text data once or on a timer, watch the replies as
+hexadecimal bytes or characters, switch DTR and RTS, and run the read-address,
+write-address and read-A/D-code commands of digital load cells. The window
+exists in Chinese and in English.
 
 The package also holds portsim, a virtual load cell on a pseudo-terminal, and
 Portline, the serial-port library, with its header, pkg-config file and CMake
@@ -30,5 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, fonts-liberation2")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# No maintainer scripts: ldconfig runs from a trigger; the menu, icon, metadata
+# and manual-page caches are refreshed by their own packages' triggers.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/triggers)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/without_ldconfig_scripts.cmake)
 
 include(CPack)

@@ -86,8 +86,11 @@ check "libportline exports the eleven functions and nothing else" \
     test "$(nm -D --defined-only "$root/$lib/libportline.so.$version" | awk '$2 == "T"' | wc -l)" = 11
 check "portbench finds libportline through \$ORIGIN" \
     grep -q 'RUNPATH.*\[\$ORIGIN/\.\./lib/' <(readelf -d "$root/usr/bin/portbench")
-check "the unpacked portbench loads the unpacked libportline" \
-    grep -q "=> $root/$lib/libportline.so" <(ldd "$root/usr/bin/portbench")
+loaded=$(ldd "$root/usr/bin/portbench" | awk '$1 ~ /^libportline/ {print $3}')
+check "the unpacked portbench loads the unpacked libportline ($loaded)" \
+    test "$(realpath "$loaded")" = "$(realpath "$root/$lib/libportline.so.$version")"
+check "no maintainer scripts; ldconfig runs from a trigger" \
+    test "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')" = "control md5sums shlibs triggers "
 check "the desktop entry is valid" desktop-file-validate "$root/usr/share/applications/com.quill_sensor.PortBench.desktop"
 check "the AppStream metadata is valid" appstreamcli validate --no-net "$root/usr/share/metainfo/com.quill_sensor.PortBench.metainfo.xml"
 for page in portbench portsim; do

@@ -7,13 +7,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-# Debian's hardening flags, as a Debian package build uses them.
+# Debian's hardening flags, as a Debian package build uses them (all of them).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS LDFLAGS
 
 rm -f build-package/portbench_*.deb
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+cmake --fresh -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DPORTBENCH_BUILD_TESTS=OFF -DPORTBENCH_BUILD_BENCH=OFF
 cmake --build build-package
 (cd build-package && cpack -G DEB)
