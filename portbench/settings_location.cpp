@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#if !defined(_WIN32)
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #ifndef PORTBENCH_INSTALLED_MARKER
 #define PORTBENCH_INSTALLED_MARKER "../share/portbench/installed"
 #endif
@@ -24,11 +29,26 @@ QString UserConfigFolder(const QString& xdgConfigHome, const QString& home) {
     return QDir::cleanPath(home + "/.config");
 }
 
+namespace {
+
+// $HOME, or the user's home folder from the password database when a program
+// was started without it.
+QString HomeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty()) return home;
+#if defined(_WIN32)
+    return QDir::homePath();
+#else
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
+#endif
+}
+
+} // namespace
+
 QString SettingsFolderFor(const QString& programFolder) {
     if (!IsInstalledProgram(programFolder)) return programFolder;
-    const QString config =
-        UserConfigFolder(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
-    return config + "/PortBench";
+    return UserConfigFolder(qEnvironmentVariable("XDG_CONFIG_HOME"), HomeFolder()) + "/PortBench";
 }
 
 bool MakeSettingsFolder(const QString& path) {

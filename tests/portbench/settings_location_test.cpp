@@ -9,15 +9,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
-// An environment variable set for one test and put back afterwards.
+// An environment variable set (or, given no value, unset) for one test and put
+// back afterwards.
 class ScopedEnv {
   public:
-    ScopedEnv(const char* name, const QByteArray& value)
+    ScopedEnv(const char* name, const std::optional<QByteArray>& value)
         : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
     }
     ~ScopedEnv() {
         if (had_)
@@ -122,6 +130,16 @@ TEST_F(SettingsLocation, WithoutXdgConfigHomeTheFileIsUnderTheHomeFolder) {
     TForm1& f = Show();
     Click(f.ToolButton4);
     EXPECT_EQ(Contents(Tree("home/.config/PortBench/PortBench.ini")), "[Language]\nLan=English\n");
+}
+
+TEST_F(SettingsLocation, WithoutHomeTheFileIsUnderTheUsersHomeFolderFromThePasswordDatabase) {
+    const ScopedEnv home("HOME", std::nullopt);
+    const ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
+    ProgramFolder(true);
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(SettingsPath(), QDir::cleanPath(QFile::decodeName(entry->pw_dir) + "/.config") +
+                                  "/PortBench/PortBench.ini");
 }
 
 TEST_F(SettingsLocation, AnInstalledProgramStartsFromTheUserFileAndReportsItsFullPath) {
