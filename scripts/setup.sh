@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
