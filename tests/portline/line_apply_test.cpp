@@ -118,64 +118,68 @@ TEST_F(LineApplyTest, HandshakesAreOffUnlessTheTextTurnsThemOn) {
     EXPECT_EQ(Port().c_ospeed, 19200u);
 }
 
+struct Step {
+    const char* text;
+    Switches switched; // what applying the text switches
+};
+
+// Applies each text in turn and checks what it switched.
+void ExpectSwitches(SwitchRecorder& lines, const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        EXPECT_EQ(SetupPort(step.text), 1);
+        EXPECT_EQ(lines.Take(), step.switched) << step.text;
+    }
+}
+
 TEST_F(LineApplyTest, DtrAndRtsKeysSwitchTheLinesAsTheRecordSays) {
     SwitchRecorder lines;
-    EXPECT_EQ(SetupPort("dtr=off"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"DTR off"});
-    EXPECT_EQ(SetupPort("dtr=off"), 1);
-    EXPECT_EQ(lines.Take(), Switches{}) << "only what changed is applied";
-    EXPECT_EQ(SetupPort("rts=off dtr=on"), 1);
-    EXPECT_EQ(lines.Take(), (Switches{"DTR on", "RTS off"}));
-    // A handshake line is raised while the port can take input.
-    EXPECT_EQ(SetupPort("rts=hs"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"RTS on"});
-    EXPECT_EQ(SetupPort("rts=hs rts=on dtr=hs"), 1);
-    EXPECT_EQ(lines.Take(), Switches{});
+    ExpectSwitches(lines, {
+                              {"dtr=off", {"DTR off"}},
+                              {"dtr=off", {}}, // only what changed is applied
+                              {"rts=off dtr=on", {"DTR on", "RTS off"}},
+                              // A handshake line is raised while the port can take input.
+                              {"rts=hs", {"RTS on"}},
+                              {"rts=hs rts=on dtr=hs", {}},
+                          });
     EXPECT_FALSE(Port().c_cflag & CRTSCTS);
 
     // The exports switch the same record: a text afterwards sees what they left.
     EXPECT_EQ(SetDTR(0), 1);
     EXPECT_EQ(lines.Take(), Switches{"DTR off"});
-    EXPECT_EQ(SetupPort("dtr=on"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"DTR on"});
-
-    // A rejected text or a refused record switches nothing.
-    EXPECT_EQ(SetupPort("dtr=off rts=off parity=q"), 1);
-    EXPECT_EQ(SetupPort("dtr=off stop=1.5"), 1);
-    EXPECT_EQ(lines.Take(), Switches{});
-    EXPECT_EQ(SetupPort("9600,n,8,1"), 1);
-    EXPECT_EQ(lines.Take(), Switches{});
+    ExpectSwitches(lines, {
+                              {"dtr=on", {"DTR on"}},
+                              // A rejected text or a refused record switches nothing.
+                              {"dtr=off rts=off parity=q", {}},
+                              {"dtr=off stop=1.5", {}},
+                              {"9600,n,8,1", {}},
+                          });
     EXPECT_EQ(Port().c_ospeed, 9600u);
 }
 
 TEST_F(LineApplyTest, RtsToggleIsTheKernelsRs485Mode) {
     SwitchRecorder lines;
-    EXPECT_EQ(SetupPort("rts=tg"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"RS485 on"});
-    EXPECT_EQ(SetupPort("rts=tg"), 1);
-    EXPECT_EQ(SetupPort("9600,n,8,1"), 1);
-    EXPECT_EQ(lines.Take(), Switches{}) << "the direction switch is no handshake";
-    EXPECT_EQ(SetupPort("rts=on"), 1);
-    EXPECT_EQ(lines.Take(), (Switches{"RS485 off", "RTS on"}));
-
-    EXPECT_EQ(SetupPort("rts=tg"), 1);
+    ExpectSwitches(lines, {
+                              {"rts=tg", {"RS485 on"}},
+                              {"rts=tg", {}},
+                              {"9600,n,8,1", {}}, // the direction switch is no handshake
+                              {"rts=on", {"RS485 off", "RTS on"}},
+                              {"rts=tg", {"RS485 on"}},
+                          });
     EXPECT_EQ(SetRTS(0), 1);
-    EXPECT_EQ(lines.Take(), (Switches{"RS485 on", "RS485 off", "RTS off"}));
+    EXPECT_EQ(lines.Take(), (Switches{"RS485 off", "RTS off"}));
 
-    EXPECT_EQ(SetupPort("rts=tg"), 1);
-    lines.Take();
+    ExpectSwitches(lines, {{"rts=tg", {"RS485 on"}}});
     EXPECT_EQ(ClosePort(), 0);
     EXPECT_EQ(lines.Take(), Switches{"RS485 off"}) << "the port had no RS-485 mode before";
 }
 
 TEST_F(LineApplyTest, RtsToggleWithoutRs485ModeChangesNothing) {
     SwitchRecorder lines(false);
-    EXPECT_EQ(SetupPort("rts=off"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"RTS off"});
-    EXPECT_EQ(SetupPort("rts=tg"), 1);
-    EXPECT_EQ(lines.Take(), Switches{"RS485 on"}); // asked, and refused
-    EXPECT_EQ(SetupPort("rts=off"), 1);
-    EXPECT_EQ(lines.Take(), Switches{}) << "RTS stayed off";
+    ExpectSwitches(lines, {
+                              {"rts=off", {"RTS off"}},
+                              {"rts=tg", {"RS485 on"}}, // asked, and refused
+                              {"rts=off", {}},          // RTS stayed off
+                          });
     EXPECT_EQ(ClosePort(), 0);
     EXPECT_EQ(lines.Take(), Switches{});
 }
