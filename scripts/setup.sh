@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -115,6 +115,28 @@ std::optional<bool> ParseOnOff(std::string_view s) {
     return std::nullopt;
 }
 
+// Every handshake off; a line that a handshake drove is left on.
+void HandshakesOff(LineSettings& settings) {
+    settings.xonXoff = settings.ctsOutFlow = settings.dsrOutFlow = settings.dsrSensitive = false;
+    if (settings.dtr == DtrControl::Handshake) settings.dtr = DtrControl::On;
+    if (settings.rts == RtsControl::Handshake) settings.rts = RtsControl::On;
+}
+
+// A rejected text keeps what it set of the character format; the handshakes and line
+// controls change only with a text that is accepted whole.
+bool Reject(const LineSettings& work, LineSettings& settings) {
+    settings.baud = work.baud;
+    settings.parity = work.parity;
+    settings.dataBits = work.dataBits;
+    settings.stopBits = work.stopBits;
+    return false;
+}
+
+void SetBaud(uint32_t baud, LineSettings& settings) {
+    settings.baud = baud;
+    if (baud == 110) settings.stopBits = StopBits::Two; // the slow teleprinter rate
+}
+
 // baud[,parity[,data[,stop[,retry]]]]; an empty field keeps what the port had.
 bool ApplyPositional(std::string_view text, LineSettings& settings) {
     std::vector<std::string_view> fields;
@@ -124,51 +146,59 @@ bool ApplyPositional(std::string_view text, LineSettings& settings) {
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);
     }
+    LineSettings work = settings;
+    HandshakesOff(work);
     for (size_t i = 0; i < fields.size(); ++i) {
         std::string_view f = fields[i];
-        if (f.empty() && i > 0 && i < 4) continue;
+        if (f.empty() && i > 0 && i < 5) continue;
         switch (i) {
         case 0:
             if (auto v = ParseBaud(f, true))
-                settings.baud = *v;
+                SetBaud(*v, work);
             else
-                return false;
+                return Reject(work, settings);
             break;
         case 1:
             if (auto v = ParseParity(f))
-                settings.parity = *v;
+                work.parity = *v;
             else
-                return false;
+                return Reject(work, settings);
             break;
         case 2:
             if (auto v = ParseDataBits(f))
-                settings.dataBits = *v;
+                work.dataBits = *v;
             else
-                return false;
+                return Reject(work, settings);
             break;
         case 3:
             if (auto v = ParseStopBits(f))
-                settings.stopBits = *v;
+                work.stopBits = *v;
             else
-                return false;
+                return Reject(work, settings);
             break;
         case 4:
-            if (!f.empty() && !EqualsNoCase(f, "x") && !EqualsNoCase(f, "p")) return false;
-            settings.xonXoff = EqualsNoCase(f, "x");
-            settings.rtsCts = EqualsNoCase(f, "p");
+            if (EqualsNoCase(f, "x")) {
+                work.xonXoff = true;
+            } else if (EqualsNoCase(f, "p")) {
+                work.ctsOutFlow = work.dsrOutFlow = true;
+                work.dtr = DtrControl::Handshake;
+                work.rts = RtsControl::Handshake;
+            } else {
+                return Reject(work, settings);
+            }
             break;
         default:
-            return false;
+            return Reject(work, settings);
         }
     }
-    // The mode syntax names the handshake in its fifth field; without it there is none.
-    if (fields.size() < 5) settings.xonXoff = settings.rtsCts = false;
+    settings = work;
     return true;
 }
 
-// key=value words separated by blanks. dtr, odsr, idsr and to are checked but have no
-// counterpart in this record: the modem lines are switched on their own.
+// key=value words separated by blanks; "to" (the write time-out) has nothing to set here.
 bool ApplyKeywords(std::string_view text, LineSettings& settings) {
+    LineSettings work = settings;
+    HandshakesOff(work);
     while (!(text = Trim(text)).empty()) {
         size_t end = 0;
         while (end < text.size() && !IsSpace(text[end]))
@@ -177,46 +207,50 @@ bool ApplyKeywords(std::string_view text, LineSettings& settings) {
         text.remove_prefix(end);
 
         size_t eq = word.find('=');
-        if (eq == std::string_view::npos) return false;
+        if (eq == std::string_view::npos) return Reject(work, settings);
         std::string_view key = word.substr(0, eq), value = word.substr(eq + 1);
+        bool ok = true;
         if (EqualsNoCase(key, "baud")) {
             auto v = ParseBaud(value, false);
-            if (!v) return false;
-            settings.baud = *v;
+            if ((ok = v.has_value())) SetBaud(*v, work);
         } else if (EqualsNoCase(key, "parity")) {
             auto v = ParseParity(value);
-            if (!v) return false;
-            settings.parity = *v;
+            if ((ok = v.has_value())) work.parity = *v;
         } else if (EqualsNoCase(key, "data")) {
             auto v = ParseDataBits(value);
-            if (!v) return false;
-            settings.dataBits = *v;
+            if ((ok = v.has_value())) work.dataBits = *v;
         } else if (EqualsNoCase(key, "stop")) {
             auto v = ParseStopBits(value);
-            if (!v) return false;
-            settings.stopBits = *v;
-        } else if (EqualsNoCase(key, "xon")) {
-            auto v = ParseOnOff(value);
-            if (!v) return false;
-            settings.xonXoff = *v;
-        } else if (EqualsNoCase(key, "octs")) {
-            auto v = ParseOnOff(value);
-            if (!v) return false;
-            settings.rtsCts = *v;
+            if ((ok = v.has_value())) work.stopBits = *v;
         } else if (EqualsNoCase(key, "rts")) {
             if (EqualsNoCase(value, "hs"))
-                settings.rtsCts = true;
-            else if (!ParseOnOff(value) && !EqualsNoCase(value, "tg"))
-                return false;
+                work.rts = RtsControl::Handshake;
+            else if (EqualsNoCase(value, "tg"))
+                work.rts = RtsControl::Toggle;
+            else if (auto v = ParseOnOff(value))
+                work.rts = *v ? RtsControl::On : RtsControl::Off;
+            else
+                ok = false;
         } else if (EqualsNoCase(key, "dtr")) {
-            if (!ParseOnOff(value) && !EqualsNoCase(value, "hs")) return false;
-        } else if (EqualsNoCase(key, "odsr") || EqualsNoCase(key, "idsr") ||
-                   EqualsNoCase(key, "to")) {
-            if (!ParseOnOff(value)) return false;
+            if (EqualsNoCase(value, "hs"))
+                work.dtr = DtrControl::Handshake;
+            else if (auto v = ParseOnOff(value))
+                work.dtr = *v ? DtrControl::On : DtrControl::Off;
+            else
+                ok = false;
         } else {
-            return false;
+            bool* flag = EqualsNoCase(key, "xon")    ? &work.xonXoff
+                         : EqualsNoCase(key, "octs") ? &work.ctsOutFlow
+                         : EqualsNoCase(key, "odsr") ? &work.dsrOutFlow
+                         : EqualsNoCase(key, "idsr") ? &work.dsrSensitive
+                                                     : nullptr;
+            auto v = ParseOnOff(value);
+            ok = v.has_value() && (flag || EqualsNoCase(key, "to"));
+            if (ok && flag) *flag = *v;
         }
+        if (!ok) return Reject(work, settings);
     }
+    settings = work;
     return true;
 }
 
@@ -227,6 +261,12 @@ bool ApplyLineParams(std::string_view text, LineSettings& settings) {
     if (text.empty()) return false;
     if (text.find('=') != std::string_view::npos) return ApplyKeywords(text, settings);
     return ApplyPositional(text, settings);
+}
+
+bool IsApplicable(const LineSettings& settings) {
+    if (settings.stopBits == StopBits::Two) return settings.dataBits != 5;
+    if (settings.stopBits == StopBits::OnePointFive) return settings.dataBits == 5;
+    return true;
 }
 
 } // namespace portline

@@ -69,6 +69,13 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& name);
 using ModemLineSwitch = std::function<void(ModemLine line, bool on)>;
 void SetModemLineSwitch(ModemLineSwitch lineSwitch);
 
+// How the kernel's RS-485 mode (RTS raised only while bytes go out) is switched on Linux,
+// where "rts=tg" maps onto it; the Windows line settings record carries that mode itself.
+// A pseudo-terminal has no such mode, so tests put a recording double here, which returns
+// whether the port took the change; an empty function puts the platform's own back.
+using Rs485Switch = std::function<bool(bool on)>;
+void SetRs485Switch(Rs485Switch rs485Switch);
+
 } // namespace portline
 
 #endif

@@ -59,8 +59,12 @@ void TThread::Run() {
 }
 
 void TFormThread::Execute() {
-    // Whatever arrived before the reader started is not handed on.
-    if (SerialPort* port = Lib.PortHandle) port->PurgeAll();
+    {
+        // Whatever arrived before the reader started is not handed on. A command made
+        // while the reader was still starting keeps its exchange whole: the purge waits.
+        std::lock_guard io(Lib.PortIoLock);
+        if (SerialPort* port = Lib.PortHandle) port->PurgeAll();
+    }
     MarkPurged();
     while (!Terminated()) {
         Sleep(100);

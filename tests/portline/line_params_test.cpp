@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 using portline::ApplyLineParams;
+using portline::DtrControl;
+using portline::IsApplicable;
 using portline::LineSettings;
 using portline::Parity;
+using portline::RtsControl;
 using portline::StopBits;
 
 namespace {
@@ -18,8 +21,22 @@ LineSettings Start() {
     s.dataBits = 7;
     s.stopBits = StopBits::Two;
     s.xonXoff = true;
-    s.rtsCts = true;
+    s.ctsOutFlow = true;
+    s.dsrOutFlow = true;
+    s.dsrSensitive = true;
+    s.dtr = DtrControl::Handshake;
+    s.rts = RtsControl::Handshake;
     return s;
+}
+
+// Every handshake off, as a text that names none leaves the record.
+void ExpectNoHandshake(const LineSettings& s) {
+    EXPECT_FALSE(s.xonXoff);
+    EXPECT_FALSE(s.ctsOutFlow);
+    EXPECT_FALSE(s.dsrOutFlow);
+    EXPECT_FALSE(s.dsrSensitive);
+    EXPECT_EQ(s.dtr, DtrControl::On) << "a handshake line turned off stays on";
+    EXPECT_EQ(s.rts, RtsControl::On);
 }
 
 TEST(LineParams, FourFieldForm) {
@@ -29,8 +46,7 @@ TEST(LineParams, FourFieldForm) {
     EXPECT_EQ(s.parity, Parity::None);
     EXPECT_EQ(s.dataBits, 8);
     EXPECT_EQ(s.stopBits, StopBits::One);
-    EXPECT_FALSE(s.xonXoff);
-    EXPECT_FALSE(s.rtsCts);
+    ExpectNoHandshake(s);
 
     EXPECT_TRUE(ApplyLineParams("115200,E,7,2", s));
     EXPECT_EQ(s.baud, 115200u);
@@ -69,6 +85,28 @@ TEST(LineParams, AnyBaudRateAndTheModeAbbreviations) {
     EXPECT_EQ(s.baud, 110u);
 }
 
+// 110 baud also sets two stop bits; a stop-bit field or key after it has the last word.
+TEST(LineParams, A110BaudRateAlsoSetsTwoStopBits) {
+    const char* twoStopBits[] = {"110", "11,n,8", "110,e,7,", "baud=110", "stop=1 baud=110"};
+    for (const char* text : twoStopBits) {
+        LineSettings s;
+        EXPECT_TRUE(ApplyLineParams(text, s)) << text;
+        EXPECT_EQ(s.baud, 110u) << text;
+        EXPECT_EQ(s.stopBits, StopBits::Two) << text;
+    }
+    for (const char* text : {"110,n,8,1", "baud=110 stop=1"}) {
+        LineSettings s;
+        EXPECT_TRUE(ApplyLineParams(text, s)) << text;
+        EXPECT_EQ(s.stopBits, StopBits::One) << text;
+    }
+    LineSettings s = Start();
+    EXPECT_TRUE(ApplyLineParams("300", s));
+    EXPECT_EQ(s.stopBits, StopBits::Two) << "another rate keeps the stop bits";
+    s.stopBits = StopBits::One;
+    EXPECT_TRUE(ApplyLineParams("1100", s));
+    EXPECT_EQ(s.stopBits, StopBits::One);
+}
+
 TEST(LineParams, ShortFormsAndEmptyFieldsKeepTheRest) {
     LineSettings s = Start();
     EXPECT_TRUE(ApplyLineParams("4800", s));
@@ -89,11 +127,23 @@ TEST(LineParams, HandshakeField) {
     LineSettings s = Start();
     EXPECT_TRUE(ApplyLineParams("9600,n,8,1,x", s));
     EXPECT_TRUE(s.xonXoff);
-    EXPECT_FALSE(s.rtsCts);
+    EXPECT_FALSE(s.ctsOutFlow);
+    EXPECT_EQ(s.rts, RtsControl::On);
+
     EXPECT_TRUE(ApplyLineParams("9600,n,8,1,P", s));
     EXPECT_FALSE(s.xonXoff);
-    EXPECT_TRUE(s.rtsCts);
+    EXPECT_TRUE(s.ctsOutFlow);
+    EXPECT_TRUE(s.dsrOutFlow);
+    EXPECT_EQ(s.dtr, DtrControl::Handshake);
+    EXPECT_EQ(s.rts, RtsControl::Handshake);
+
+    EXPECT_TRUE(ApplyLineParams("9600,n,8,1,", s));
+    ExpectNoHandshake(s);
+
+    s = Start();
     EXPECT_FALSE(ApplyLineParams("9600,n,8,1,z", s));
+    EXPECT_TRUE(s.xonXoff) << "a rejected text leaves the handshakes alone";
+    EXPECT_EQ(s.rts, RtsControl::Handshake);
 }
 
 TEST(LineParams, KeywordForm) {
@@ -103,7 +153,6 @@ TEST(LineParams, KeywordForm) {
     EXPECT_EQ(s.parity, Parity::None);
     EXPECT_EQ(s.dataBits, 8);
     EXPECT_EQ(s.stopBits, StopBits::One);
-    EXPECT_TRUE(s.xonXoff) << "the keyword form touches only what it names";
 
     EXPECT_TRUE(ApplyLineParams("  BAUD=57600   Parity=m stop=1.5 data=5 xon=off octs=on  ", s));
     EXPECT_EQ(s.baud, 57600u);
@@ -111,11 +160,70 @@ TEST(LineParams, KeywordForm) {
     EXPECT_EQ(s.dataBits, 5);
     EXPECT_EQ(s.stopBits, StopBits::OnePointFive);
     EXPECT_FALSE(s.xonXoff);
-    EXPECT_TRUE(s.rtsCts);
+    EXPECT_TRUE(s.ctsOutFlow);
 
-    EXPECT_TRUE(ApplyLineParams("to=on dtr=hs rts=tg odsr=off idsr=on", s));
+    EXPECT_TRUE(ApplyLineParams("to=on", s));
     EXPECT_TRUE(ApplyLineParams("baud=96", s));
     EXPECT_EQ(s.baud, 96u) << "abbreviations belong to the comma form";
+}
+
+// Only what a text names changes, except the handshakes: off unless the text turns one on.
+TEST(LineParams, KeywordTextsTurnEveryHandshakeOffUnlessTheyNameIt) {
+    LineSettings s = Start();
+    EXPECT_TRUE(ApplyLineParams("baud=4800", s));
+    EXPECT_EQ(s.parity, Parity::Even);
+    EXPECT_EQ(s.dataBits, 7);
+    EXPECT_EQ(s.stopBits, StopBits::Two);
+    ExpectNoHandshake(s);
+
+    const std::pair<const char*, bool LineSettings::*> flags[] = {
+        {"xon=on", &LineSettings::xonXoff},
+        {"octs=on", &LineSettings::ctsOutFlow},
+        {"odsr=on", &LineSettings::dsrOutFlow},
+        {"idsr=on", &LineSettings::dsrSensitive},
+    };
+    for (auto [text, flag] : flags) {
+        LineSettings t = Start();
+        EXPECT_TRUE(ApplyLineParams(text, t)) << text;
+        int on = t.xonXoff + t.ctsOutFlow + t.dsrOutFlow + t.dsrSensitive;
+        EXPECT_TRUE(t.*flag) << text;
+        EXPECT_EQ(on, 1) << text;
+        EXPECT_EQ(t.rts, RtsControl::On) << text;
+    }
+    s = LineSettings{};
+    EXPECT_TRUE(ApplyLineParams("rts=hs", s));
+    EXPECT_EQ(s.rts, RtsControl::Handshake);
+    EXPECT_FALSE(s.ctsOutFlow) << "the RTS handshake is the input one only";
+    EXPECT_TRUE(ApplyLineParams("dtr=hs", s));
+    EXPECT_EQ(s.dtr, DtrControl::Handshake);
+    EXPECT_EQ(s.rts, RtsControl::On);
+}
+
+TEST(LineParams, KeywordTextsDriveTheModemLinesAndALaterKeyWins) {
+    LineSettings s;
+    EXPECT_TRUE(ApplyLineParams("dtr=off rts=off", s));
+    EXPECT_EQ(s.dtr, DtrControl::Off);
+    EXPECT_EQ(s.rts, RtsControl::Off);
+    EXPECT_TRUE(ApplyLineParams("baud=9600", s));
+    EXPECT_EQ(s.dtr, DtrControl::Off) << "a line held off is no handshake";
+    EXPECT_EQ(s.rts, RtsControl::Off);
+    EXPECT_TRUE(ApplyLineParams("9600,n,8,1", s));
+    EXPECT_EQ(s.rts, RtsControl::Off);
+    EXPECT_TRUE(ApplyLineParams("DTR=ON rts=TG", s));
+    EXPECT_EQ(s.dtr, DtrControl::On);
+    EXPECT_EQ(s.rts, RtsControl::Toggle);
+    EXPECT_TRUE(ApplyLineParams("9600,n,8,1", s));
+    EXPECT_EQ(s.rts, RtsControl::Toggle) << "the RS-485 direction switch is no handshake";
+
+    EXPECT_TRUE(ApplyLineParams("rts=hs rts=on", s));
+    EXPECT_EQ(s.rts, RtsControl::On);
+    EXPECT_TRUE(ApplyLineParams("octs=on octs=off xon=on xon=off dtr=hs dtr=off", s));
+    EXPECT_FALSE(s.ctsOutFlow);
+    EXPECT_FALSE(s.xonXoff);
+    EXPECT_EQ(s.dtr, DtrControl::Off);
+    EXPECT_TRUE(ApplyLineParams("stop=2 stop=1 data=7 data=8", s));
+    EXPECT_EQ(s.stopBits, StopBits::One);
+    EXPECT_EQ(s.dataBits, 8);
 }
 
 TEST(LineParams, APortPrefixIsSkipped) {
@@ -153,12 +261,37 @@ TEST(LineParams, RejectedTextsKeepWhatWasSetBeforeTheFault) {
     EXPECT_EQ(s.baud, 4800u);
     EXPECT_EQ(s.dataBits, 7);
 
+    s = Start();
+    EXPECT_FALSE(ApplyLineParams("baud=4800 dtr=off rts=tg speed=1", s));
+    EXPECT_EQ(s.baud, 4800u);
+    EXPECT_EQ(s.dtr, DtrControl::Handshake) << "line controls change only with an accepted text";
+    EXPECT_EQ(s.rts, RtsControl::Handshake);
+    EXPECT_TRUE(s.ctsOutFlow);
+
     for (const char* bad : {"0,n,8,1", "-9600,n,8,1", "9600x,n,8,1", "99999999999,n,8,1",
                             "9600,n,8,1,x,y", "9600,no,8,1", "9600,n,4,1", "baud=", "speed=9600",
-                            "baud=9600 stop=1.0", "baud=9600 xon=yes"}) {
+                            "baud=9600 stop=1.0", "baud=9600 xon=yes", "rts=toggle", "dtr=tg",
+                            "to=hs", "octs=hs", "9600,n,8,1,x,", "baud=9600,n"}) {
         LineSettings t = Start();
         EXPECT_FALSE(ApplyLineParams(bad, t)) << bad;
     }
+}
+
+// What the apply step refuses leaves the port as it was, so the record is checked whole.
+TEST(LineParams, TheApplyStepRefusesStopBitsTheCharacterSizeCannotHave) {
+    LineSettings s;
+    for (int data = 5; data <= 8; ++data) {
+        s.dataBits = data;
+        s.stopBits = StopBits::One;
+        EXPECT_TRUE(IsApplicable(s)) << data;
+        s.stopBits = StopBits::OnePointFive;
+        EXPECT_EQ(IsApplicable(s), data == 5) << data;
+        s.stopBits = StopBits::Two;
+        EXPECT_EQ(IsApplicable(s), data != 5) << data;
+    }
+    s = LineSettings{};
+    EXPECT_TRUE(ApplyLineParams("9600,n,8,1.5", s)) << "the text itself is well formed";
+    EXPECT_FALSE(IsApplicable(s));
 }
 
 } // namespace

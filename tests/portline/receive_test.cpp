@@ -61,6 +61,28 @@ TEST_F(ReceiveTest, ALoneByteWaitsUntilMoreFollow) {
     EXPECT_EQ(texts.front(), "ABC");
 }
 
+// Changing the settings wakes the tty's readers, which is no arrival: two lone bytes
+// that the sampling rule holds back stay held back through SetupPort, a rejected one too.
+TEST_F(ReceiveTest, SetupPortIsNoReceiveEvent) {
+    ReadAllPort();
+    device.Send("A");
+    SleepMs(300);
+    device.Send("B");
+    ASSERT_TRUE(PollTexts(1, 700).empty());
+    for (const char* text : {"9600,n,8,1", "abc", "19200,n,8,2", "9600,n,8,1"}) {
+        EXPECT_EQ(SetupPort(text), 1);
+        SleepMs(100);
+    }
+    EXPECT_TRUE(PollTexts(1, 1200).empty()) << "a settings change was taken for an arrival";
+    EXPECT_EQ(device.WaitingAtPort(), 2);
+    // A real arrival still ends the wait, which sampled the two bytes as it started.
+    device.Send("C");
+    auto texts = PollTexts(2, 5000);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), "AB");
+    EXPECT_EQ(device.WaitingAtPort(), 1);
+}
+
 TEST_F(ReceiveTest, MoreThanOneReadCarriesStaysQueuedForLaterRequests) {
     std::string sent;
     for (int i = 0; i < 600; ++i)

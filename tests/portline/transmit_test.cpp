@@ -4,11 +4,13 @@
 #include "portline.h"
 #include "pty_device.h"
 #include "serial.h"
+#include "state.h"
 #include "termios2.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -53,6 +55,22 @@ TEST(Transmit, AnExchangeRightAfterTheOpenKeepsItsReply) {
         EXPECT_STREQ(WriteSendData("ping"), "ping") << "round " << round;
         ClosePort();
     }
+}
+
+// A reader that starts late purges only once the exchange in progress is over: its start
+// purge takes the port-I/O lock as the commands do.
+TEST(Transmit, TheReadersStartPurgeWaitsForAnExchangeInProgress) {
+    PtyDevice device;
+    std::unique_lock exchange(portline::Lib.PortIoLock); // as a command between its purges
+    device.Send("REPLY");
+    ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1); // after its bounded wait
+    SleepMs(100);
+    EXPECT_EQ(device.WaitingAtPort(), 5) << "the start purge ran inside the exchange";
+    exchange.unlock();
+    for (int i = 0; i < 250 && device.WaitingAtPort() != 0; ++i)
+        SleepMs(20);
+    EXPECT_EQ(device.WaitingAtPort(), 0) << "the start purge never ran";
+    EXPECT_EQ(ClosePort(), 0);
 }
 
 TEST(Transmit, TwoSendsInARowEachReturnOnlyTheirOwnReply) {
