@@ -112,10 +112,9 @@ int RunAssign(const Invocation& inv) {
         Error(inv, RefusalText(scan.found));
         return kExitRefused;
     }
-    Say(scan.found.empty() ? "scan " + Range(inv) +
-                                 ": no cell answered; writing to whichever cell is on the line"
-                           : "scan " + Range(inv) + ": one cell, at address " +
-                                 std::to_string(scan.found[0]));
+    Say(scan.found.empty()
+            ? "scan " + Range(inv) + ": no cell answered; writing to whichever cell is on the line"
+            : "scan " + Range(inv) + ": one cell, at address " + std::to_string(scan.found[0]));
     if (StopRequested()) return Interrupted(inv);
     const int32_t written = QuillWriteLoadCell(inv.newAddress);
     const int32_t readBack = QuillReadLoadCell(inv.newAddress);

@@ -17,7 +17,7 @@ extern "C" void AskToStop(int) {
 } // namespace
 
 void CatchStopSignals() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = AskToStop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no restart: a pause in progress ends at once

@@ -86,9 +86,8 @@ std::string SummaryLine(Format format, int address, const CellStatistics& s) {
     switch (format) {
     case Format::Text:
         return "address " + std::to_string(address) + ": readings " + readings + ", failed " +
-               failed + ", min " + OrDash(f.minimum) + ", max " + OrDash(f.maximum) +
-               ", mean " + OrDash(f.mean) + ", sd " + OrDash(f.deviation) + ", drift " +
-               OrDash(f.drift);
+               failed + ", min " + OrDash(f.minimum) + ", max " + OrDash(f.maximum) + ", mean " +
+               OrDash(f.mean) + ", sd " + OrDash(f.deviation) + ", drift " + OrDash(f.drift);
     case Format::Csv:
     case Format::Jsonl:
         break;
@@ -99,9 +98,9 @@ std::string SummaryLine(Format format, int address, const CellStatistics& s) {
         return std::to_string(address) + "," + readings + "," + failed + "," + f.minimum + "," +
                f.maximum + "," + f.mean + "," + f.deviation + "," + drift;
     return "{\"address\":" + std::to_string(address) + ",\"readings\":" + readings +
-           ",\"failed\":" + failed + ",\"min\":" + OrNull(f.minimum) + ",\"max\":" +
-           OrNull(f.maximum) + ",\"mean\":" + OrNull(f.mean) + ",\"sd\":" +
-           OrNull(f.deviation) + ",\"drift\":" + OrNull(drift) + "}";
+           ",\"failed\":" + failed + ",\"min\":" + OrNull(f.minimum) +
+           ",\"max\":" + OrNull(f.maximum) + ",\"mean\":" + OrNull(f.mean) +
+           ",\"sd\":" + OrNull(f.deviation) + ",\"drift\":" + OrNull(drift) + "}";
 }
 
 std::string HexText(const std::string& bytes) {

@@ -36,8 +36,8 @@ const OptionInfo* FindOption(const std::string& name) {
 }
 
 Command FindCommand(const std::string& name) {
-    for (Command c : {Command::Scan, Command::Address, Command::Assign, Command::Read,
-                      Command::Send})
+    for (Command c :
+         {Command::Scan, Command::Address, Command::Assign, Command::Read, Command::Send})
         if (name == CommandName(c)) return c;
     return Command::None;
 }
@@ -120,8 +120,7 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
     return true;
 }
 
-bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv,
-                   std::string& error) {
+bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv, std::string& error) {
     const std::string command = CommandName(inv.command);
     switch (inv.command) {
     case Command::Scan:
@@ -234,14 +233,19 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
 bool ParseArguments(const std::vector<std::string>& args, const char* portFromEnvironment,
                     Invocation& inv, std::string& error) {
     inv = Invocation{};
+    // --help answers whatever else is wrong on the line.
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "--help" || arg == "-h") inv.help = true;
+    }
     std::vector<Given> given;
     std::vector<std::string> operands;
     std::string commandText;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-' &&
-                              !LooksLikeNumber(arg);
+        const bool isOption =
+            !optionsEnded && arg.size() > 1 && arg[0] == '-' && !LooksLikeNumber(arg);
         if (!isOption) {
             if (commandText.empty())
                 commandText = arg;
@@ -253,10 +257,7 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
             optionsEnded = true;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
-            inv.help = true;
-            continue;
-        }
+        if (arg == "--help" || arg == "-h") continue;
         std::string name = arg;
         std::optional<std::string> value;
         if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
@@ -305,11 +306,9 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
     std::set<std::string> seen;
     for (const Given& g : given) {
         const OptionInfo* option = FindOption(g.name);
-        if (!option->commands.empty() &&
-            std::find(option->commands.begin(), option->commands.end(), inv.command) ==
-                option->commands.end()) {
-            error = command + " does not take " + g.name + " (see loadcell " + command +
-                    " --help)";
+        if (!option->commands.empty() && std::find(option->commands.begin(), option->commands.end(),
+                                                   inv.command) == option->commands.end()) {
+            error = command + " does not take " + g.name + " (see loadcell " + command + " --help)";
             return false;
         }
         seen.insert(g.name);

@@ -27,8 +27,7 @@ void ScanProgress::Probing(int address) {
     const int done = address - from_ + 1;
     const int filled = kWidth * done / total;
     const std::string bar = std::string(filled, '#') + std::string(kWidth - filled, '.');
-    std::fprintf(stream_, "\rscan [%s] address %d (%d of %d)", bar.c_str(), address, done,
-                 total);
+    std::fprintf(stream_, "\rscan [%s] address %d (%d of %d)", bar.c_str(), address, done, total);
     std::fflush(stream_);
     drawn_ = true;
 }
