@@ -45,6 +45,7 @@ TEST_F(AssignTest, AnAddressFormNamingTheNewAddressConfirmsToo) {
     StartBench(config);
     Outcome o = RunExpectingStatus({"assign", "191"}, 0);
     EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(Contains(o.out, "scan 1-12 and 191: one cell, at address 3\n"));
     EXPECT_TRUE(Contains(o.out, "write 191: the cell took the address and reports it\n"));
     EXPECT_EQ(Addresses(), std::vector<int>{191});
 }
@@ -60,12 +61,21 @@ TEST_F(AssignTest, TwoCellsAreRefusedAndNeitherChanges) {
     EXPECT_FALSE(WriteWasSent());
 }
 
+TEST_F(AssignTest, ACellAlreadyAtTheNewAddressOutsideTheRangeIsFoundToo) {
+    StartBench(Cells({3, 50}));
+    Outcome o = RunExpectingStatus({"assign", "50"}, 3);
+    EXPECT_EQ(o.status, 3);
+    EXPECT_TRUE(Contains(o.err, "refused: 2 cells answer (at addresses 3 and 50)")) << o.err;
+    EXPECT_EQ(Addresses(), (std::vector<int>{3, 50}));
+    EXPECT_FALSE(WriteWasSent());
+}
+
 TEST_F(AssignTest, AScanThatFindsNoCellStillWrites) {
     StartBench(Cells({50})); // outside the scanned range, as a new cell may be
     Outcome o = RunExpectingStatus({"assign", "4"}, 0);
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_TRUE(Contains(o.out, "scan 1-12: no cell answered; writing to whichever cell is on "
-                                "the line\n"));
+    EXPECT_EQ(o.out.substr(0, o.out.find('\n')),
+              "scan 1-12: no cell answered; writing to whichever cell is on the line");
     EXPECT_EQ(Addresses(), std::vector<int>{4});
 }
 
@@ -102,12 +112,12 @@ TEST_F(AssignTest, AnAcceptedWriteWithoutTheCellAtItsNewAddressExitsWithSeven) {
     // 02 4F 4B to everything: the probe reads "address 15", the write is accepted,
     // and the read-back still reads 15, not 5.
     StartBench(FixedReply({0x02, 0x4F, 0x4B, 0xE4, 0x0D}));
-    Outcome o = RunExpectingStatus({"assign", "5", "--to", "1"}, 7);
+    Outcome o = RunExpectingStatus({"assign", "1", "--to", "1"}, 7);
     EXPECT_EQ(o.status, 7);
-    EXPECT_TRUE(Contains(o.out, "write 5: the cell accepted the address\n"
-                                "read-back: no cell answers at address 5 (address 15 "
+    EXPECT_TRUE(Contains(o.out, "write 1: the cell accepted the address\n"
+                                "read-back: no cell answers at address 1 (address 15 "
                                 "answered)\n"));
-    EXPECT_TRUE(Contains(o.err, "the cell took address 5 but does not answer there"));
+    EXPECT_TRUE(Contains(o.err, "the cell took address 1 but does not answer there"));
 }
 
 TEST_F(AssignTest, CtrlCDuringTheScanWritesNothing) {

@@ -57,17 +57,18 @@ struct ScanResult {
     bool interrupted = false;
 };
 
-// Probes every address of the range with the read-address exchange. `list` writes
-// each cell that answers as a line of its own.
-ScanResult Scan(const Invocation& inv, bool list) {
+// Probes each address with the read-address exchange. `list` writes each cell that
+// answers as a line of its own.
+ScanResult Scan(const Invocation& inv, const std::vector<int>& addresses, bool list) {
     ScanResult result;
-    ScanProgress progress(stderr, inv.from, inv.to);
-    for (int address = inv.from; address <= inv.to; ++address) {
+    ScanProgress progress(stderr, static_cast<int>(addresses.size()));
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        const int address = addresses[i];
         if (StopRequested()) {
             result.interrupted = true;
             break;
         }
-        progress.Probing(address);
+        progress.Probing(address, static_cast<int>(i));
         const int32_t r = QuillReadLoadCell(address);
         if (IsCellAddress(r)) {
             result.found.push_back(address);
@@ -85,8 +86,15 @@ ScanResult Scan(const Invocation& inv, bool list) {
     return result;
 }
 
+std::vector<int> ScanRange(const Invocation& inv) {
+    std::vector<int> addresses;
+    for (int address = inv.from; address <= inv.to; ++address)
+        addresses.push_back(address);
+    return addresses;
+}
+
 int RunScan(const Invocation& inv) {
-    const ScanResult scan = Scan(inv, true);
+    const ScanResult scan = Scan(inv, ScanRange(inv), true);
     if (scan.interrupted) return Interrupted(inv);
     if (scan.found.empty()) {
         Error(inv, "no cell answered at addresses " + Range(inv));
@@ -106,15 +114,22 @@ int RunAddress(const Invocation& inv) {
 }
 
 int RunAssign(const Invocation& inv) {
-    const ScanResult scan = Scan(inv, false);
+    // The new address is probed too: a cell already there, outside the range, would
+    // otherwise end up sharing its address with the one written.
+    std::vector<int> addresses = ScanRange(inv);
+    const bool newInRange = inv.newAddress >= inv.from && inv.newAddress <= inv.to;
+    if (!newInRange) addresses.push_back(inv.newAddress);
+    const ScanResult scan = Scan(inv, addresses, false);
     if (scan.interrupted) return Interrupted(inv);
     if (scan.found.size() > 1) {
         Error(inv, RefusalText(scan.found));
         return kExitRefused;
     }
+    const std::string scanned =
+        "scan " + Range(inv) + (newInRange ? "" : " and " + std::to_string(inv.newAddress));
     Say(scan.found.empty()
-            ? "scan " + Range(inv) + ": no cell answered; writing to whichever cell is on the line"
-            : "scan " + Range(inv) + ": one cell, at address " + std::to_string(scan.found[0]));
+            ? scanned + ": no cell answered; writing to whichever cell is on the line"
+            : scanned + ": one cell, at address " + std::to_string(scan.found[0]));
     if (StopRequested()) return Interrupted(inv);
     const int32_t written = QuillWriteLoadCell(inv.newAddress);
     const int32_t readBack = QuillReadLoadCell(inv.newAddress);

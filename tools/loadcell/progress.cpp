@@ -6,8 +6,8 @@
 
 namespace loadcell {
 
-ScanProgress::ScanProgress(std::FILE* stream, int from, int to)
-    : stream_(stream), shown_(IsTerminal(stream)), from_(from), to_(to) {}
+ScanProgress::ScanProgress(std::FILE* stream, int probes)
+    : stream_(stream), shown_(IsTerminal(stream) && probes > 0), probes_(probes) {}
 
 ScanProgress::~ScanProgress() {
     Wipe();
@@ -20,11 +20,11 @@ void ScanProgress::Wipe() {
     drawn_ = false;
 }
 
-void ScanProgress::Probing(int address) {
+void ScanProgress::Probing(int address, int index) {
     if (!shown_) return;
     constexpr int kWidth = 24;
-    const int total = to_ - from_ + 1;
-    const int done = address - from_ + 1;
+    const int total = probes_;
+    const int done = index + 1;
     const int filled = kWidth * done / total;
     const std::string bar = std::string(filled, '#') + std::string(kWidth - filled, '.');
     std::fprintf(stream_, "\rscan [%s] address %d (%d of %d)", bar.c_str(), address, done, total);

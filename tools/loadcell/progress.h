@@ -8,12 +8,13 @@ namespace loadcell {
 
 class ScanProgress {
   public:
-    ScanProgress(std::FILE* stream, int from, int to);
+    ScanProgress(std::FILE* stream, int probes);
     ~ScanProgress(); // wipes the bar
     ScanProgress(const ScanProgress&) = delete;
     ScanProgress& operator=(const ScanProgress&) = delete;
 
-    void Probing(int address);
+    // The `index`-th probe (from 0) is asking `address`.
+    void Probing(int address, int index);
     // Takes the bar off its line, so that other output can be written; the next
     // Probing draws it again.
     void Wipe();
@@ -22,8 +23,7 @@ class ScanProgress {
     std::FILE* stream_;
     bool shown_;
     bool drawn_ = false;
-    int from_;
-    int to_;
+    int probes_;
 };
 
 } // namespace loadcell

@@ -56,10 +56,11 @@ a port that cannot be opened.
 
 const char* const kAssign = R"(Usage: loadcell assign NEW [--from A] [--to B] --port NAME
 Gives the cell on the line the address NEW (1 to 191). The address write
-reaches every cell on the line, so it first scans A to B (default 1 to 12)
-and refuses when more than one cell answers. With one cell, or none (a new
-cell may answer at no address in the range), it writes NEW, then reads the
-address NEW back and says whether the cell answers there.
+reaches every cell on the line, so it first scans A to B (default 1 to 12),
+and NEW when that lies outside, and refuses when more than one cell answers.
+With one cell, or none (a new cell may answer at no address in the range), it
+writes NEW, then reads the address NEW back and says whether the cell answers
+there.
 )";
 const char* const kAssignExit = R"(
 Exit status
