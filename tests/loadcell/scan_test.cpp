@@ -23,6 +23,21 @@ TEST_F(ScanTest, ProbesTheRangeGiven) {
     EXPECT_EQ(o.status, 0);
 }
 
+TEST_F(ScanTest, ALateReplyCountsForTheCellThatSentItNotForTheNextProbe) {
+    portsim::Config late = Cells({3, 7});
+    late.replyDelayMs = 70; // past its own 50 ms window, inside the next probe's
+    StartBench(late);
+    Outcome o = RunExpecting({"scan"}, [](const Outcome& o) {
+        return Contains(o.err, "address 4 answered as address 3") &&
+               Contains(o.err, "address 8 answered as address 7");
+    });
+    EXPECT_TRUE(Contains(o.err, "loadcell: scan: address 4 answered as address 3 (a late or "
+                                "stray reply)\n"))
+        << o.err;
+    EXPECT_EQ(o.out, "3\n7\n");
+    EXPECT_EQ(o.status, 0);
+}
+
 TEST_F(ScanTest, NoCellExitsWithOneAndSaysWhereItLooked) {
     portsim::Config silent = Cells({3});
     silent.silent = true;

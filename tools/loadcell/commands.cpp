@@ -8,6 +8,7 @@
 #include "progress.h"
 #include "statistics.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -57,8 +58,8 @@ struct ScanResult {
     bool interrupted = false;
 };
 
-// Probes each address with the read-address exchange. `list` writes each cell that
-// answers as a line of its own.
+// Probes each address with the read-address exchange and gathers the addresses the
+// replies report. `list` writes each one as a line of its own when it first comes.
 ScanResult Scan(const Invocation& inv, const std::vector<int>& addresses, bool list) {
     ScanResult result;
     ScanProgress progress(stderr, static_cast<int>(addresses.size()));
@@ -71,12 +72,16 @@ ScanResult Scan(const Invocation& inv, const std::vector<int>& addresses, bool l
         progress.Probing(address, static_cast<int>(i));
         const int32_t r = QuillReadLoadCell(address);
         if (IsCellAddress(r)) {
-            result.found.push_back(address);
+            // The cell is where its reply says: a reply that came too late for its own
+            // probe is read by the next one, and must not move the cell there.
             progress.Wipe();
             if (r != address)
                 Error(inv, "address " + std::to_string(address) + " answered as address " +
-                               std::to_string(r));
-            if (list && !Say(std::to_string(address))) break;
+                               std::to_string(r) + " (a late or stray reply)");
+            if (std::find(result.found.begin(), result.found.end(), r) != result.found.end())
+                continue;
+            result.found.push_back(r);
+            if (list && !Say(std::to_string(r))) break;
         } else if (r != 0) {
             progress.Wipe();
             Error(inv, "address " + std::to_string(address) + ": " + WhyNoAddress(r) +

@@ -36,7 +36,9 @@ cannot be opened; 130 interrupted by Ctrl-C (scan and assign).
 const char* const kScan = R"(Usage: loadcell scan [--from A] [--to B] --port NAME
 Probes each address from A to B (default 1 to 12, any of 1 to 191) with the
 read-address exchange and prints every address that answers, one a line. A
-reply without a valid address is reported on standard error and not counted.
+reply is counted for the address it reports, so a reply too late for its own
+probe still counts for its cell; a reply without a valid address is reported
+on standard error and not counted.
 While it runs, a progress bar is drawn on standard error when that is a
 terminal. Each probe takes 50 ms.
 )";
