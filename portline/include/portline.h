@@ -56,4 +56,12 @@ PORTLINE_API int32_t PORTLINE_CALL QuillReadLoadCellValue(int32_t address);
 }
 #endif
 
+// Sentinels of the load-cell exchanges, as constants for C and C++ callers alike.
+// QuillWriteLoadCell: the cell accepted the new address (the ASCII codes of "OK").
+#define PORTLINE_CELL_WRITE_ACCEPTED 20299
+// QuillReadLoadCellValue: no reply with a start byte came.
+#define PORTLINE_CELL_NO_VALUE (-65535)
+// QuillReadLoadCell: the reply ended with its start byte, so it carried no address.
+#define PORTLINE_CELL_NO_ADDRESS (-64)
+
 #endif

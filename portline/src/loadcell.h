@@ -2,6 +2,8 @@
 #ifndef PORTLINE_LOADCELL_H
 #define PORTLINE_LOADCELL_H
 
+#include "portline.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +13,8 @@ namespace portline {
 enum class CellCommand { Read, SetAddress };
 
 constexpr size_t kCellReplyMax = 12;
-constexpr int32_t kWriteAccepted = 20299; // "OK"
-constexpr int32_t kNoValue = -65535;
+constexpr int32_t kWriteAccepted = PORTLINE_CELL_WRITE_ACCEPTED;
+constexpr int32_t kNoValue = PORTLINE_CELL_NO_VALUE;
 
 // 02, three command letters, (low byte of the argument + 0x40), sum of bytes 1 to 4, 0D.
 std::array<uint8_t, 7> BuildCellFrame(CellCommand command, int32_t argument);

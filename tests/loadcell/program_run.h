@@ -1,0 +1,209 @@
+// Runs the loadcell program as a shell would, with its output on pipes (or its
+// standard error on a terminal), and the virtual bench for it to talk to.
+#ifndef LOADCELL_TESTS_PROGRAM_RUN_H
+#define LOADCELL_TESTS_PROGRAM_RUN_H
+
+#include "portsim/bench.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace loadcelltest {
+
+struct Outcome {
+    int status = -1; // the exit status; -1 when it did not end by exiting
+    std::string out;
+    std::string err;
+};
+
+struct RunSettings {
+    std::vector<std::pair<std::string, std::string>> environment;
+    bool stderrOnTerminal = false;
+    bool asNobody = false; // drop to the unprivileged user before starting (needs root)
+};
+
+class Program {
+  public:
+    explicit Program(std::vector<std::string> args, const RunSettings& settings = {}) {
+        args.insert(args.begin(), LOADCELL_PROGRAM);
+        int out[2], err[2] = {-1, -1};
+        if (::pipe2(out, O_CLOEXEC) != 0) return;
+        if (settings.stderrOnTerminal) {
+            if (::openpty(&err[0], &err[1], nullptr, nullptr, nullptr) != 0) return;
+        } else if (::pipe2(err, O_CLOEXEC) != 0) {
+            return;
+        }
+        // Everything is made ready before the fork: the bench's threads run in this
+        // process, so the child only rewires its streams and starts the program.
+        std::vector<std::string> environment = {"TZ=UTC"};
+        for (char** entry = environ; *entry; ++entry) {
+            const std::string text = *entry;
+            if (text.rfind("LOADCELL_PORT=", 0) != 0 && text.rfind("TZ=", 0) != 0)
+                environment.push_back(text);
+        }
+        for (const auto& [name, value] : settings.environment)
+            environment.push_back(name + "=" + value);
+        std::vector<char*> argv = Pointers(args), envp = Pointers(environment);
+        const bool asNobody = settings.asNobody;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::dup2(err[1], 2);
+            if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+    }
+    ~Program() {
+        if (pid_ > 0 && !ended_) {
+            ::kill(pid_, SIGKILL);
+            Finish(10000);
+        }
+        for (int fd : {out_, err_})
+            if (fd >= 0) ::close(fd);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Reads output until standard output holds `lines` line breaks (or time runs out).
+    bool WaitForLines(size_t lines, int timeoutMs = 20000) {
+        const auto end = Now() + std::chrono::milliseconds(timeoutMs);
+        while (Count(outcome_.out, '\n') < lines) {
+            if (Now() > end || !Pump(100)) return Count(outcome_.out, '\n') >= lines;
+        }
+        return true;
+    }
+    void Signal(int signal) { ::kill(pid_, signal); }
+
+    // Reads everything, waits for the end; kills the program after `timeoutMs`.
+    Outcome Finish(int timeoutMs = 120000) {
+        const auto end = Now() + std::chrono::milliseconds(timeoutMs);
+        while (Pump(100)) {
+            if (Now() > end) ::kill(pid_, SIGKILL);
+        }
+        int status = 0;
+        if (!ended_ && ::waitpid(pid_, &status, 0) == pid_) {
+            ended_ = true;
+            outcome_.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return outcome_;
+    }
+
+  private:
+    static std::vector<char*> Pointers(std::vector<std::string>& texts) {
+        std::vector<char*> pointers;
+        for (std::string& text : texts)
+            pointers.push_back(text.data());
+        pointers.push_back(nullptr);
+        return pointers;
+    }
+    static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+    static size_t Count(const std::string& text, char c) {
+        return static_cast<size_t>(std::count(text.begin(), text.end(), c));
+    }
+    // One poll of both streams; false once both have ended.
+    bool Pump(int waitMs) {
+        pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+        if (fds[0].fd < 0 && fds[1].fd < 0) return false;
+        if (::poll(fds, 2, waitMs) < 0) return false;
+        std::string* targets[2] = {&outcome_.out, &outcome_.err};
+        int* ends[2] = {&out_, &err_};
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !fds[i].revents) continue;
+            char buf[4096];
+            const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+            if (n > 0) {
+                targets[i]->append(buf, static_cast<size_t>(n));
+            } else { // the end, or EIO from a terminal whose program has gone
+                ::close(*ends[i]);
+                *ends[i] = -1;
+            }
+        }
+        return true;
+    }
+
+    pid_t pid_ = -1;
+    int out_ = -1, err_ = -1;
+    bool ended_ = false;
+    Outcome outcome_;
+};
+
+inline Outcome RunLoadcell(std::vector<std::string> args, const RunSettings& settings = {}) {
+    return Program(std::move(args), settings).Finish();
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A bench on a pseudo-terminal for the program to use as its port.
+class BenchTest : public ::testing::Test {
+  protected:
+    void StartBench(const portsim::Config& config) {
+        config_ = config;
+        bench_ = std::make_unique<portsim::Bench>(config);
+        ASSERT_TRUE(bench_->Start()) << bench_->Error();
+    }
+    std::vector<std::string> On(std::vector<std::string> args) const {
+        args.push_back("--port");
+        args.push_back(bench_->DevicePath());
+        return args;
+    }
+    // Exchanges must be answered within the library's fixed 50 or 80 ms; a loaded
+    // machine now and then holds the bench's thread past that. So a run whose outcome
+    // is not the one expected is made again, from a fresh bench, up to five times: a
+    // real fault fails every time.
+    template <typename Expected>
+    Outcome RunExpecting(const std::vector<std::string>& args, Expected expected) {
+        Outcome outcome;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (attempt > 0) bench_->Reconfigure(config_);
+            bench_->ClearReceived();
+            outcome = RunLoadcell(On(args));
+            if (expected(outcome)) break;
+        }
+        return outcome;
+    }
+    Outcome RunExpectingStatus(const std::vector<std::string>& args, int status) {
+        return RunExpecting(args, [&](const Outcome& o) { return o.status == status; });
+    }
+
+    portsim::Config config_;
+    std::unique_ptr<portsim::Bench> bench_;
+};
+
+inline portsim::Config Cells(std::initializer_list<int> addresses) {
+    portsim::Config config;
+    for (int address : addresses)
+        config.cells.push_back({address, 74565, false});
+    return config;
+}
+
+} // namespace loadcelltest
+
+#endif

@@ -1,0 +1,31 @@
+// The lines loadcell writes: readings and summaries in each format, time stamps, hex.
+#ifndef LOADCELL_FORMATS_H
+#define LOADCELL_FORMATS_H
+
+#include "options.h"
+#include "outcomes.h"
+#include "statistics.h"
+
+#include <chrono>
+#include <string>
+
+namespace loadcell {
+
+// ISO 8601 local time with milliseconds and the offset: 2026-12-08T14:40:00.123+01:00.
+std::string IsoTime(std::chrono::system_clock::time_point when);
+
+// The line before the first reading, or empty when the format has none.
+std::string ReadingHeader(Format format);
+// One reading; a failed one carries its reason and no code.
+std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
+                        int32_t code);
+
+std::string SummaryHeader(Format format);
+std::string SummaryLine(Format format, int address, const CellStatistics& statistics);
+
+// "02 41 0D": two upper-case digits a byte, separated by blanks.
+std::string HexText(const std::string& bytes);
+
+} // namespace loadcell
+
+#endif

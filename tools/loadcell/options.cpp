@@ -1,0 +1,338 @@
+#include "options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <set>
+
+namespace loadcell {
+namespace {
+
+struct OptionInfo {
+    const char* name;
+    bool takesValue;
+    // The commands that take it; empty: every command.
+    std::vector<Command> commands;
+};
+
+const std::vector<OptionInfo>& Options() {
+    static const std::vector<OptionInfo> options = {
+        {"--port", true, {}},
+        {"--params", true, {}},
+        {"--from", true, {Command::Scan, Command::Assign}},
+        {"--to", true, {Command::Scan, Command::Assign}},
+        {"--count", true, {Command::Read}},
+        {"--follow", false, {Command::Read}},
+        {"--interval", true, {Command::Read}},
+        {"--format", true, {Command::Read}},
+    };
+    return options;
+}
+
+const OptionInfo* FindOption(const std::string& name) {
+    for (const OptionInfo& option : Options())
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+Command FindCommand(const std::string& name) {
+    for (Command c :
+         {Command::Scan, Command::Address, Command::Assign, Command::Read, Command::Send})
+        if (name == CommandName(c)) return c;
+    return Command::None;
+}
+
+bool LooksLikeNumber(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' && std::isdigit(static_cast<unsigned char>(arg[1]));
+}
+
+struct Given {
+    std::string name;
+    std::string value;
+};
+
+// Checks a number against its range; names the text and the range when it fails.
+bool ReadNumber(const std::string& what, const std::string& text, long long lowest,
+                long long highest, int& target, std::string& error) {
+    std::optional<long long> value = ParseInteger(text);
+    if (!value) {
+        error = what + ": '" + text + "' is not a number";
+        return false;
+    }
+    if (*value < lowest || *value > highest) {
+        error = what + ": " + text + " is out of range (" + std::to_string(lowest) + " to " +
+                std::to_string(highest) + ")";
+        return false;
+    }
+    target = static_cast<int>(*value);
+    return true;
+}
+
+// Addresses get their own wording: the range follows from what a reply can carry.
+bool ReadAddress(const std::string& what, const std::string& text, int lowest, int& target,
+                 std::string& error) {
+    if (!ParseInteger(text)) {
+        error = what + ": '" + text + "' is not a number";
+        return false;
+    }
+    if (!ReadNumber(what, text, lowest, kHighestAddress, target, error)) {
+        error = what + ": " + text + " is not an address from " + std::to_string(lowest) +
+                " to 191 (a cell's reply reports at most 191" +
+                (lowest == 0 ? "; 0 asks whichever cell is on the line)" : ")");
+        return false;
+    }
+    return true;
+}
+
+bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
+    const std::string& name = given.name;
+    const std::string& value = given.value;
+    if (name == "--port") {
+        if (value.empty()) {
+            error = "--port: the port name is empty";
+            return false;
+        }
+        inv.port = value;
+    } else if (name == "--params") {
+        inv.params = value;
+    } else if (name == "--from") {
+        return ReadAddress("--from", value, kLowestAddress, inv.from, error);
+    } else if (name == "--to") {
+        return ReadAddress("--to", value, kLowestAddress, inv.to, error);
+    } else if (name == "--count") {
+        return ReadNumber("--count", value, 1, 1000000000, inv.count, error);
+    } else if (name == "--follow") {
+        inv.follow = true;
+    } else if (name == "--interval") {
+        return ReadNumber("--interval", value, 0, 86400000, inv.intervalMs, error);
+    } else if (name == "--format") {
+        if (value == "text")
+            inv.format = Format::Text;
+        else if (value == "csv")
+            inv.format = Format::Csv;
+        else if (value == "jsonl")
+            inv.format = Format::Jsonl;
+        else {
+            error = "--format: '" + value + "' is not one of text, csv, jsonl";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv, std::string& error) {
+    const std::string command = CommandName(inv.command);
+    switch (inv.command) {
+    case Command::Scan:
+    case Command::Address:
+        if (!operands.empty()) {
+            error = command + ": unexpected argument '" + operands[0] + "'";
+            return false;
+        }
+        return true;
+    case Command::Assign:
+        if (operands.size() != 1) {
+            error = operands.empty() ? "assign: the new address is missing (loadcell assign NEW)"
+                                     : "assign: unexpected argument '" + operands[1] + "'";
+            return false;
+        }
+        return ReadAddress("assign", operands[0], kLowestAddress, inv.newAddress, error);
+    case Command::Read:
+        if (operands.empty()) {
+            error = "read: no address given (loadcell read ADDR...)";
+            return false;
+        }
+        for (const std::string& text : operands) {
+            int address = 0;
+            if (!ReadAddress("read", text, 0, address, error)) return false;
+            if (std::find(inv.addresses.begin(), inv.addresses.end(), address) !=
+                inv.addresses.end()) {
+                error = "read: address " + std::to_string(address) + " is given twice";
+                return false;
+            }
+            inv.addresses.push_back(address);
+        }
+        return true;
+    case Command::Send:
+        if (operands.empty()) {
+            error = "send: no bytes given (loadcell send HEX...)";
+            return false;
+        }
+        for (const std::string& text : operands) {
+            std::vector<uint8_t> bytes;
+            if (!ParseHexBytes(text, bytes)) {
+                error = "send: '" + text + "' is not hexadecimal bytes such as \"02 52 44\"";
+                return false;
+            }
+            inv.bytes.insert(inv.bytes.end(), bytes.begin(), bytes.end());
+        }
+        if (std::find(inv.bytes.begin(), inv.bytes.end(), 0) != inv.bytes.end()) {
+            error = "send: a byte 00 cannot be sent (the text to send ends at a zero byte)";
+            return false;
+        }
+        if (inv.bytes.size() > kMostSendBytes) {
+            error = "send: " + std::to_string(inv.bytes.size()) +
+                    " bytes given, at most 255 go in one exchange";
+            return false;
+        }
+        return true;
+    case Command::None:
+        break;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* CommandName(Command command) {
+    switch (command) {
+    case Command::Scan:
+        return "scan";
+    case Command::Address:
+        return "address";
+    case Command::Assign:
+        return "assign";
+    case Command::Read:
+        return "read";
+    case Command::Send:
+        return "send";
+    case Command::None:
+        break;
+    }
+    return "";
+}
+
+std::optional<long long> ParseInteger(const std::string& text) {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t' || text[i] == ',') {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])))
+            ++i;
+        const size_t length = i - start;
+        if (length == 0 || (length > 2 && length % 2 != 0)) return false;
+        const size_t step = length == 1 ? 1 : 2;
+        for (size_t k = start; k < i; k += step)
+            bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(k, step), nullptr, 16)));
+    }
+    return !bytes.empty();
+}
+
+bool ParseArguments(const std::vector<std::string>& args, const char* portFromEnvironment,
+                    Invocation& inv, std::string& error) {
+    inv = Invocation{};
+    // --help answers whatever else is wrong on the line.
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "--help" || arg == "-h") inv.help = true;
+    }
+    std::vector<Given> given;
+    std::vector<std::string> operands;
+    std::string commandText;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool isOption =
+            !optionsEnded && arg.size() > 1 && arg[0] == '-' && !LooksLikeNumber(arg);
+        if (!isOption) {
+            if (commandText.empty())
+                commandText = arg;
+            else
+                operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") continue;
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+        }
+        const OptionInfo* option = FindOption(name);
+        if (!option) {
+            error = "unknown option '" + name + "'";
+            if (inv.help) continue; // --help still answers
+            return false;
+        }
+        if (!option->takesValue && value) {
+            error = name + " takes no value";
+            return false;
+        }
+        if (option->takesValue && !value) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                if (inv.help) continue;
+                return false;
+            }
+            value = args[++i];
+        }
+        given.push_back({name, value.value_or("")});
+    }
+
+    if (!commandText.empty()) {
+        inv.command = FindCommand(commandText);
+        if (inv.command == Command::None) {
+            error = "'" + commandText + "' is not a command (scan, address, assign, read, send)";
+            return false;
+        }
+    }
+    if (inv.help) {
+        error.clear();
+        return true;
+    }
+    if (!error.empty()) return false;
+    if (inv.command == Command::None) {
+        error = "no command given (scan, address, assign, read or send; see loadcell --help)";
+        return false;
+    }
+
+    const std::string command = CommandName(inv.command);
+    std::set<std::string> seen;
+    for (const Given& g : given) {
+        const OptionInfo* option = FindOption(g.name);
+        if (!option->commands.empty() && std::find(option->commands.begin(), option->commands.end(),
+                                                   inv.command) == option->commands.end()) {
+            error = command + " does not take " + g.name + " (see loadcell " + command + " --help)";
+            return false;
+        }
+        seen.insert(g.name);
+        if (!ApplyOption(g, inv, error)) return false;
+    }
+    if (seen.count("--count") && inv.follow) {
+        error = "read: --count and --follow cannot be used together";
+        return false;
+    }
+    if (inv.from > inv.to) {
+        error = command + ": --from " + std::to_string(inv.from) + " is above --to " +
+                std::to_string(inv.to);
+        return false;
+    }
+    if (!ApplyOperands(operands, inv, error)) return false;
+    if (inv.port.empty()) {
+        if (portFromEnvironment && *portFromEnvironment) {
+            inv.port = portFromEnvironment;
+        } else {
+            error = command + ": no port given (--port NAME, or set LOADCELL_PORT)";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace loadcell

@@ -1,0 +1,56 @@
+// The loadcell command line: which command, on which port, with what.
+#ifndef LOADCELL_OPTIONS_H
+#define LOADCELL_OPTIONS_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace loadcell {
+
+enum class Command { None, Scan, Address, Assign, Read, Send };
+enum class Format { Text, Csv, Jsonl };
+
+// A cell's own address: the frame carries (address + 0x40) in one byte and a reply
+// reports its address byte minus 64, so 191 is the highest address a cell can report.
+// Address 0 asks whichever cell is on the line.
+constexpr int kLowestAddress = 1;
+constexpr int kHighestAddress = 191;
+// WriteSendData takes at most 255 bytes, up to the first zero byte.
+constexpr size_t kMostSendBytes = 255;
+
+struct Invocation {
+    Command command = Command::None;
+    bool help = false; // --help: for the program, or for `command` when one was given
+    std::string port;
+    std::string params = "9600,n,8,1";
+    int from = 1; // scan and assign: the addresses probed
+    int to = 12;
+    int newAddress = 0;         // assign
+    std::vector<int> addresses; // read
+    int count = 1;              // read: rounds, unless following
+    bool follow = false;
+    int intervalMs = 1000; // read: from the start of one round to the next
+    Format format = Format::Text;
+    std::vector<uint8_t> bytes; // send
+};
+
+// Reads the arguments (without the program name). `portFromEnvironment` is the port
+// used when no --port is given (LOADCELL_PORT), or null. On failure `error` is one
+// line of text, without the program's name.
+bool ParseArguments(const std::vector<std::string>& args, const char* portFromEnvironment,
+                    Invocation& invocation, std::string& error);
+
+// "5" -> 5. Decimal, optionally signed, nothing else around it.
+std::optional<long long> ParseInteger(const std::string& text);
+
+// "02 52 44", "02,52", "025244": one or two hexadecimal digits a group, or an
+// even run of digits read in pairs. False on anything else or on no bytes.
+bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes);
+
+const char* CommandName(Command command);
+
+} // namespace loadcell
+
+#endif
