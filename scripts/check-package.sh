@@ -55,14 +55,15 @@ lib=usr/lib/$multiarch
 version=$(dpkg-deb -f "$deb" Version)
 sizes=(16 22 24 32 48 64 128 256 512)
 files=(
-    usr/bin/portbench usr/bin/portsim
+    usr/bin/portbench usr/bin/portsim usr/bin/loadcell
     "$lib/libportline.so.$version" usr/include/portline.h "$lib/pkgconfig/portline.pc"
     "$lib/cmake/Portline/PortlineConfig.cmake" "$lib/cmake/Portline/PortlineConfigVersion.cmake"
     "$lib/cmake/Portline/PortlineTargets.cmake"
     usr/share/applications/com.quill_sensor.PortBench.desktop
     usr/share/metainfo/com.quill_sensor.PortBench.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/portbench.svg
-    usr/share/man/man1/portbench.1.gz usr/share/man/man1/portsim.1.gz
+    usr/share/man/man1/portbench.1.gz usr/share/man/man1/portsim.1.gz usr/share/man/man1/loadcell.1.gz
+    usr/share/bash-completion/completions/loadcell
     usr/share/portbench/installed
     usr/share/doc/portbench/copyright usr/share/doc/portbench/changelog.gz
 )
@@ -95,7 +96,7 @@ check "the desktop entry is valid" desktop-file-validate "$root/usr/share/applic
 check "the AppStream metadata is valid" appstreamcli validate --no-net "$root/usr/share/metainfo/com.quill_sensor.PortBench.metainfo.xml"
 shot=$(sed -n 's|.*<image[^>]*>.*/\([^/<]*\.png\)</image>.*|\1|p' "$root/usr/share/metainfo/com.quill_sensor.PortBench.metainfo.xml")
 check "the metadata's screenshot $shot is kept in the tree" test -s "resources/screenshots/$shot"
-for page in portbench portsim; do
+for page in portbench portsim loadcell; do
     check "man $page renders without warnings" \
         bash -c "out=\$(MANWIDTH=80 man --warnings -l '$root/usr/share/man/man1/$page.1.gz' 2>&1 >/dev/null); [ -z \"\$out\" ] || { echo \"\$out\"; false; }"
 done
@@ -117,6 +118,8 @@ check "find_package(Portline) configures a C project" \
     cmake -S tests/package -B "$work/smoke-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$root/usr"
 check "the CMake build builds" cmake --build "$work/smoke-cmake"
 check "the CMake build talks to the cell" "$work/smoke-cmake/portline_smoke" "$work/cell" 74565
+check "the unpacked loadcell finds the cell at address 1" \
+    test "$("$root/usr/bin/loadcell" scan --port "$work/cell" --from 1 --to 3)" = 1
 
 # 4. The unpacked portbench keeps its settings in the user's configuration folder.
 echo "== settings of the unpacked portbench"
