@@ -7,7 +7,6 @@
 
 #include "messages.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -18,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-QString folderOverride;
 
 // A profile read returns at most this many characters (a 2048-byte buffer
 // with its terminating zero).
@@ -208,18 +205,6 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
 }
 
 } // namespace
-
-void SetSettingsFolderForTesting(const QString& folder) {
-    folderOverride = folder;
-}
-
-QString SettingsPath() {
-    const QString folder =
-        folderOverride.isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride;
-    return folder + "/PortBench.ini";
-}
-
-TIniFile::TIniFile(QString path) : path_(std::move(path)) {}
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const {
