@@ -5,20 +5,7 @@
 # (wine32, an i386 package) needs a kernel that runs 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-packages=(
-  gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix
-  gcc-mingw-w64-i686 g++-mingw-w64-i686-posix
-  libgtest-dev wine wine64
-)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "setup-windows: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh \
+  gcc-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix \
+  gcc-mingw-w64-i686 g++-mingw-w64-i686-posix \
+  wine wine64

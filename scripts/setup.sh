@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, when any is missing.
+# Installs the Debian packages the project needs, when any is missing; packages named as
+# arguments are added to the list (scripts/setup-windows.sh names the Windows build's).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache clang-format
   libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev libgl-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do
