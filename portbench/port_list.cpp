@@ -1,7 +1,12 @@
 #include "port_list.h"
 
-#include <QSerialPortInfo>
 #include <algorithm>
+
+#if defined(_WIN32)
+#include "registry_ports_win32.h"
+#else
+#include <QSerialPortInfo>
+#endif
 
 namespace {
 
@@ -46,6 +51,15 @@ void SortNaturally(QStringList& names) {
     std::stable_sort(names.begin(), names.end(), NaturalLess);
 }
 
+#if defined(_WIN32)
+// On Windows the registry lists the ports, in its own order.
+QStringList AvailablePortNames() {
+    QStringList names;
+    for (const std::string& name : RegisteredSerialPorts())
+        names << QString::fromLocal8Bit(name.c_str());
+    return names;
+}
+#else
 QStringList AvailablePortNames() {
     QStringList names;
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
@@ -54,3 +68,4 @@ QStringList AvailablePortNames() {
     names.removeDuplicates();
     return names;
 }
+#endif

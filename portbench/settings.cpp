@@ -8,7 +8,6 @@
 #include "messages.h"
 #include "settings_location.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,8 +18,6 @@
 #include <vector>
 
 namespace {
-
-QString folderOverride;
 
 // A profile read returns at most this many characters (a 2048-byte buffer
 // with its terminating zero).
@@ -220,18 +217,6 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
 }
 
 } // namespace
-
-void SetSettingsFolderForTesting(const QString& folder) {
-    folderOverride = folder;
-}
-
-QString SettingsPath() {
-    const QString folder =
-        folderOverride.isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride;
-    return SettingsFolderFor(folder) + "/PortBench.ini";
-}
-
-TIniFile::TIniFile(QString path) : path_(std::move(path)) {}
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, when any is missing.
+# Installs the Debian packages the project needs, when any is missing; packages named as
+# arguments are added to the list (scripts/setup-windows.sh names the Windows build's).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache clang-format
@@ -8,6 +9,7 @@ packages=(
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
   clang libclang-rt-14-dev
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,10 +4,16 @@
 
 namespace portline {
 
+#if defined(_WIN32)
+// The mingw-w64 mutex is made at run time: as the DLL loads, before any export can run. At
+// process exit Windows ends the other threads before the DLL's destructors run.
+State Lib;
+#else
 // Threads that were never stopped may still use the state while static destructors run.
 static_assert(std::is_trivially_destructible_v<State>);
 
 constinit State Lib;
+#endif
 
 void ThreadStartedOrEnded() {
     if (SerialPort* port = Lib.PortHandle) port->SetEventMask();
