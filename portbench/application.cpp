@@ -8,6 +8,9 @@ PortBenchApplication::PortBenchApplication(int& argc, char** argv) : QApplicatio
     // It is deliberately not the display name: on X11 Qt appends that to every
     // window title, and X11 has no task-bar text apart from the window titles.
     setWindowIcon(ProgramIcon());
+    // Only the main window's close ends the loop (TForm1::closeEvent); other
+    // windows, shown or not, neither keep it going nor end it.
+    setQuitOnLastWindowClosed(false);
 }
 
 // The last resort for an error that escapes code run outside the bound handlers
