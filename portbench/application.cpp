@@ -11,6 +11,9 @@ PortBenchApplication::PortBenchApplication(int& argc, char** argv) : QApplicatio
     // Matches the window to its menu entry: the app id on Wayland (on X11 the
     // entry's StartupWMClass names the program).
     setDesktopFileName("com.quill_sensor.PortBench");
+    // Only the main window's close ends the loop (TForm1::closeEvent); other
+    // windows, shown or not, neither keep it going nor end it.
+    setQuitOnLastWindowClosed(false);
 }
 
 // The last resort for an error that escapes code run outside the bound handlers

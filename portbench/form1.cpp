@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
+#include <limits>
 
 void TMemo::keyPressEvent(QKeyEvent* event) {
     // The display takes no line breaks from the keyboard.
@@ -80,6 +81,7 @@ void TForm1::CreateControls() {
     for (int i = 0; i < 5; ++i) {
         auto* button = Place<QToolButton>(ToolBar1, 23 * i, 0, 23, 22);
         button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus); // the tool bar is worked with the mouse only
         button->setIconSize(QSize(16, 16));
         if (imageIndex[i] < static_cast<int>(ImageList1.size()))
             button->setIcon(QIcon(ImageList1[imageIndex[i]]));
@@ -88,6 +90,7 @@ void TForm1::CreateControls() {
 
     Memo1 = Place<TMemo>(this, 0, 33, 532, 161);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setTabChangesFocus(true); // Tab moves on instead of typing into the display
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -100,9 +103,7 @@ void TForm1::CreateControls() {
 
     GroupBox1 = Place<QGroupBox>(this, 0, 194, 532, 56);
     Label1 = PlaceLabel(GroupBox1, 8, 26);
-    ComboBox1 = Place<QComboBox>(GroupBox1, 48, 23, 73, 21);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1 = Place<TComboBox>(GroupBox1, 48, 23, 73, 21);
     Label2 = PlaceLabel(GroupBox1, 128, 26);
     Edit1 = Place<QLineEdit>(GroupBox1, 232, 23, 89, 21);
     Edit1->setText("9600,n,8,1");
@@ -124,7 +125,8 @@ void TForm1::CreateControls() {
     RadioButton2 = Place<QRadioButton>(GroupBox5, 79, 27, 45, 17);
     RadioButton2->setText("Ascii");
     Edit2 = Place<QLineEdit>(GroupBox5, 128, 25, 266, 23);
-    Button5 = Place<QPushButton>(GroupBox5, 405, 24, 97, 25);
+    Edit2->setMaxLength(std::numeric_limits<int>::max()); // no limit of its own
+    Button5 = Place<TButton>(GroupBox5, 405, 24, 97, 25);
     Button5->setText("Send");
     CheckBox2 = Place<QCheckBox>(GroupBox5, 128, 8, 73, 15);
     Edit3 = Place<QLineEdit>(GroupBox5, 200, 8, 49, 16);
@@ -152,7 +154,7 @@ void TForm1::CreateControls() {
     for (int address = 1; address <= 12; ++address)
         ComboBox2->addItem(QString::number(address));
     ComboBox2->setCurrentIndex(0);
-    Button3 = Place<QPushButton>(GroupBox3, 118, 20, 81, 25);
+    Button3 = Place<TButton>(GroupBox3, 118, 20, 81, 25);
     Button3->setToolTip("Write Address");
     ProgressBar1 = Place<QProgressBar>(GroupBox3, 8, 47, 193, 5);
     ProgressBar1->setRange(0, 12);
@@ -160,11 +162,11 @@ void TForm1::CreateControls() {
     ProgressBar1->setTextVisible(false);
 
     GroupBox4 = Place<QGroupBox>(this, 209, 307, 161, 57);
-    Button2 = Place<QPushButton>(GroupBox4, 33, 20, 97, 25);
+    Button2 = Place<TButton>(GroupBox4, 33, 20, 97, 25);
     Button2->setToolTip("Read Address");
 
     GroupBox6 = Place<QGroupBox>(this, 373, 307, 157, 57);
-    Button4 = Place<QPushButton>(GroupBox6, 33, 19, 97, 25);
+    Button4 = Place<TButton>(GroupBox6, 33, 19, 97, 25);
     Button4->setToolTip("Read A/D Code");
 
     Timer1 = new QTimer(this);
@@ -201,7 +203,7 @@ std::function<void()> TForm1::Handler(void (TForm1::*handler)()) {
 void TForm1::BindHandlers() {
     // Form1 create runs from the constructor; show runs once from showEvent.
     connect(Memo1, &QPlainTextEdit::textChanged, this, Handler(&TForm1::Memo1Change));
-    connect(ComboBox1, &QComboBox::activated, this, Handler(&TForm1::ComboBox1Click));
+    ComboBox1->OnClick = Handler(&TForm1::ComboBox1Click); // a pick in the list
     connect(Edit1, &QLineEdit::textChanged, this, Handler(&TForm1::Edit1Change));
     connect(Button1, &QPushButton::clicked, this, Handler(&TForm1::Button1Click));
     connect(BitBtn1, &QPushButton::clicked, this, Handler(&TForm1::BitBtn1Click));
@@ -216,14 +218,16 @@ void TForm1::BindHandlers() {
             [radio2 = Handler(&TForm1::RadioButton2Click)](bool on) {
                 if (on) radio2();
             });
-    Button5->installEventFilter(this); // mouse button released: Button5MouseUp
+    // The send and load-cell buttons act on the release of any mouse button,
+    // never on a keyboard click.
+    Button5->OnMouseUp = Handler(&TForm1::Button5MouseUp);
     connect(CheckBox2, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox2Click));
     connect(Edit3, &QLineEdit::textChanged, this, Handler(&TForm1::Edit3Change));
     connect(CheckBox3, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox3Click));
     connect(CheckBox4, &QCheckBox::toggled, this, Handler(&TForm1::CheckBox4Click));
-    Button3->installEventFilter(this); // mouse button released: Button3MouseUp
-    Button2->installEventFilter(this); // mouse button released: Button2MouseUp
-    Button4->installEventFilter(this); // mouse button released: Button4MouseUp
+    Button3->OnMouseUp = Handler(&TForm1::Button3MouseUp);
+    Button2->OnMouseUp = Handler(&TForm1::Button2MouseUp);
+    Button4->OnMouseUp = Handler(&TForm1::Button4MouseUp);
     connect(ToolButton1, &QToolButton::clicked, this, Handler(&TForm1::ToolButton1Click));
     connect(ToolButton2, &QToolButton::clicked, this, Handler(&TForm1::ToolButton2Click));
     connect(ToolButton3, &QToolButton::clicked, this, Handler(&TForm1::ToolButton3Click));
@@ -231,22 +235,6 @@ void TForm1::BindHandlers() {
     connect(ToolButton5, &QToolButton::clicked, this, Handler(&TForm1::ToolButton5Click));
     connect(Timer1, &QTimer::timeout, this, Handler(&TForm1::Timer1Timer));
     connect(Timer2, &QTimer::timeout, this, Handler(&TForm1::Timer2Timer));
-}
-
-// The send and load-cell buttons act on the release of any mouse button, never
-// on a keyboard click.
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Button5)
-            Handler (&TForm1::Button5MouseUp)();
-        else if (watched == Button3)
-            Handler (&TForm1::Button3MouseUp)();
-        else if (watched == Button2)
-            Handler (&TForm1::Button2MouseUp)();
-        else if (watched == Button4)
-            Handler (&TForm1::Button4MouseUp)();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

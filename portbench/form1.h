@@ -5,6 +5,10 @@
 #ifndef PORTBENCH_FORM1_H
 #define PORTBENCH_FORM1_H
 
+#include "button.h"
+#include "combobox.h"
+#include "utf8_stream.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -17,7 +21,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
-#include <QStringDecoder>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -62,7 +65,7 @@ class TForm1 : public QWidget {
     TMemo* Memo1;
     QGroupBox* GroupBox1;
     QLabel* Label1;
-    QComboBox* ComboBox1;
+    TComboBox* ComboBox1;
     QLabel* Label2;
     QLineEdit* Edit1;
     QPushButton* Button1;
@@ -73,7 +76,7 @@ class TForm1 : public QWidget {
     QRadioButton* RadioButton1;
     QRadioButton* RadioButton2;
     QLineEdit* Edit2;
-    QPushButton* Button5;
+    TButton* Button5;
     QCheckBox* CheckBox2;
     QLineEdit* Edit3;
     QLabel* Label5;
@@ -82,12 +85,12 @@ class TForm1 : public QWidget {
     QGroupBox* GroupBox3;
     QLabel* Label3;
     QComboBox* ComboBox2;
-    QPushButton* Button3;
+    TButton* Button3;
     QProgressBar* ProgressBar1;
     QGroupBox* GroupBox4;
-    QPushButton* Button2;
+    TButton* Button2;
     QGroupBox* GroupBox6;
-    QPushButton* Button4;
+    TButton* Button4;
     QTimer* Timer1;
     QTimer* Timer2;
     QFileDialog* OpenDialog1;
@@ -137,7 +140,7 @@ class TForm1 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void CreateControls();
@@ -147,11 +150,13 @@ class TForm1 : public QWidget {
     bool shown_ = false;
 
     // --- receive display state (receive_display.cpp) ---
-    QStringDecoder receiveDecoder_{QStringDecoder::Utf8}; // a character may straddle two polls
+    Utf8Stream receiveStream_;        // a character may straddle two polls
     bool receiveEndedWithCR_ = false; // the last poll shown ended in CR; a leading LF completes it
     bool converting_ = false;         // a display-form conversion is running
     QStringList heldAppends_;         // appends made while a conversion ran, applied after it
     void ResetReceiveStream();        // a new stream: port opened, display form changed
+    void FlushReceiveStream();        // shows a character start that waits for the rest
+    void StopPoll();                  // stops Timer1; what waits for a next poll is shown
     int VisibleLineCount() const;
     void RemoveFirstVisibleLines(int count);
     void ConvertDisplayToHex();

@@ -23,7 +23,7 @@ QString Utf8(const char* text) {
 // Stops the poll and checks the port. Every command stops the poll first, also
 // one refused here, and none starts it again.
 bool TForm1::LoadCellStart(const char* chineseText, const char* chineseCaption) {
-    Timer1->stop();
+    StopPoll();
     if (PortOpen) return true;
     if (CurrentLanguage == "English")
         ShowMessageBox("Please open the serial port at first!", "Prompting");

@@ -59,7 +59,7 @@ void TForm1::BitBtn1Click() {
     if (ClosePort() == 0) {
         BitBtn1->setIcon(LampGlyph(false));
         BitBtn1->setText(Pick(CurrentLanguage, "Open", "打开"));
-        Timer1->stop();
+        StopPoll();
         PortOpen = false;
     }
 }
@@ -100,7 +100,7 @@ void TForm1::Button1Click() {
     ClearPort();
     if (ClosePort() == 0) {
         Button1->setText(Pick(CurrentLanguage, "Open", "打开"));
-        Timer1->stop();
+        StopPoll();
         PortOpen = false;
     }
 }

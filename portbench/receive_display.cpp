@@ -50,11 +50,31 @@ class UndoPause {
     bool was_;
 };
 
+// `text` made to start a line of its own at the end of the display. Its line
+// break, if any, was chosen on the text before a conversion replaced it.
+QString OnALineOfItsOwn(const QPlainTextEdit* memo, const QString& text) {
+    const bool atLineStart = memo->document()->lastBlock().text().isEmpty();
+    const bool startsWithBreak = text.startsWith(u'\n');
+    if (atLineStart) return startsWithBreak ? text.mid(1) : text;
+    return startsWithBreak ? text : u'\n' + text;
+}
+
 } // namespace
 
 void TForm1::ResetReceiveStream() {
-    receiveDecoder_.resetState();
+    receiveStream_.Reset();
     receiveEndedWithCR_ = false;
+}
+
+// The start of a character whose rest no poll will bring now is shown as it is.
+void TForm1::FlushReceiveStream() {
+    const QString rest = receiveStream_.Flush();
+    if (!rest.isEmpty()) AppendToDisplay(rest);
+}
+
+void TForm1::StopPoll() {
+    Timer1->stop();
+    FlushReceiveStream();
 }
 
 // The poll. While a conversion runs the tick is skipped, so the bytes wait in
@@ -83,6 +103,8 @@ void TForm1::Timer1Timer() {
     }
     if (TrimBytes(text).isEmpty()) {
         receiveEndedWithCR_ = false;
+        // Shown or not, these bytes end a character that waited for its rest.
+        if (!text.isEmpty()) FlushReceiveStream();
         return;
     }
     if (hex) {
@@ -90,7 +112,7 @@ void TForm1::Timer1Timer() {
         return;
     }
     // UTF-8, decoded across polls; a byte that is no part of a character shows as U+FFFD.
-    QString shown = receiveDecoder_.decode(text);
+    QString shown = receiveStream_.Decode(text);
     // CR LF is one line break, also when a poll ends between the two.
     if (receiveEndedWithCR_ && shown.startsWith(u'\n')) shown.remove(0, 1);
     if (!shown.isEmpty()) AppendToDisplay(shown);
@@ -213,6 +235,7 @@ void TForm1::CheckBox1Click() {
         return;
     }
     const bool toHex = CheckBox1->isChecked();
+    FlushReceiveStream(); // into the text being converted
     ResetReceiveStream();
     converting_ = true;
     if (toHex) {
@@ -223,9 +246,10 @@ void TForm1::CheckBox1Click() {
         ConvertDisplayToAscii();
     }
     converting_ = false;
-    // Replies and results that arrived meanwhile were formatted in the new form.
+    // Replies and results that arrived meanwhile were formatted in the new form;
+    // each starts a line of its own in the converted text.
     const QStringList held = std::exchange(heldAppends_, {});
     for (const QString& text : held)
-        AppendToDisplay(text);
+        AppendToDisplay(OnALineOfItsOwn(Memo1, text));
     TIniFile(SettingsPath()).WriteString("Show", "type", toHex ? "HEX" : "ASCII");
 }

@@ -82,14 +82,14 @@ void TForm1::Button5MouseUp() {
 }
 
 void TForm1::Timer2Timer() {
-    if (Timer1->isActive()) Timer1->stop();
+    if (Timer1->isActive()) StopPoll();
     if (!Edit2->text().isEmpty() && PortOpen) SendEdit2(true);
 }
 
 // The send of Button5 and of the timed send; the timed one refuses silently.
 void TForm1::SendEdit2(bool timed) {
     // The poll stays off after a send until the port is opened again.
-    Timer1->stop();
+    StopPoll();
     const bool english = English(*this);
     if (!PortOpen) {
         if (english)

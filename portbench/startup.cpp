@@ -1,10 +1,14 @@
-// FormCreate and FormShow: the port list, then the settings and captions.
+// FormCreate and FormShow: the port list, then the settings and captions; and
+// the end of the program when the main window closes.
 #include "form1.h"
 
 #include "port_list.h"
 #include "settings.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QSignalBlocker>
+#include <QThread>
 
 void TForm1::FormCreate() {
     // The platform's device list stands in for a port registry; an empty list
@@ -61,4 +65,13 @@ void TForm1::FormShow() {
     for (QLineEdit* edit : {ComboBox1->lineEdit(), Edit1, Edit2, Edit3})
         edit->setCursorPosition(0);
     ApplyLanguage();
+}
+
+// Closing the main window ends the loop, whatever other windows stand open (the
+// Chinese About box has no owner); the port is left to the end of the process.
+void TForm1::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Outside a running loop there is nothing to end, and exit() would make the
+    // next loop end at once.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }

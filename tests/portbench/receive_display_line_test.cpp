@@ -3,6 +3,7 @@
 #include "port_panel_test_line.h"
 
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -84,6 +85,62 @@ TEST_F(ReceiveTest, AsciiDisplayJoinsACharacterAndALineBreakSplitAcrossPolls) {
     ASSERT_TRUE(Shows(start + QString::fromUtf8("中A中B\nC")));
     device.Send("\x80\xFF"); // bytes that are no part of a character
     ASSERT_TRUE(Shows(start + QString::fromUtf8("中A中B\nC\uFFFD\uFFFD")));
+}
+
+TEST_F(ReceiveTest, AsciiDisplayLosesNoByteAfterABrokenCharacter) {
+    Device& device = OpenInForm(false);
+    device.Send("0123456789abcdef");
+    ASSERT_TRUE(Shows("0123456789abcdef"));
+    const QString bad(QChar(0xFFFD));
+    QString shown = Display();
+    // Two bytes a poll; each first poll ends in a lead byte, which waits for the rest.
+    struct Case {
+        const char* first;
+        const char* second;
+        QString adds;
+    };
+    const Case cases[] = {
+        {"A\xC3", "xy", "A" + bad + "xy"}, // the rest does not come
+        {"B\xC3", "\xC3\xA9", "B" + bad + QString::fromUtf8("é")},
+        {"C\xC3", "\r\n", "C" + bad}, // shows nothing of its own, but ends the character
+        {"D\xC3",
+         "\xA9"
+         "E",
+         QString::fromUtf8("DéE")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        device.Send(c.first);
+        WaitTaken(device);
+        EXPECT_EQ(Display(), shown + c.first[0]);
+        device.Send(c.second);
+        shown += c.adds;
+        ASSERT_TRUE(Shows(shown));
+    }
+}
+
+TEST_F(ReceiveTest, ACharacterStartWaitingWhenASendOrACommandStopsThePollIsShown) {
+    const QString bad(QChar(0xFFFD));
+    for (QPushButton* button :
+         {static_cast<QPushButton*>(form->Button5), static_cast<QPushButton*>(form->Button2)}) {
+        SCOPED_TRACE(button->text().toStdString());
+        if (form->PortOpen) form->BitBtn1->click(); // a new stream for each case
+        form->Memo1->clear();
+        Device& device = OpenInForm(false);
+        device.Send("0123456789abcdef");
+        ASSERT_TRUE(Shows("0123456789abcdef"));
+        device.Send("\xC3");
+        WaitTaken(device);
+        ASSERT_EQ(Display(), "0123456789abcdef");
+
+        form->Edit2->setText("41");
+        QTest::mouseClick(button, Qt::LeftButton); // the device answers nothing
+        EXPECT_FALSE(form->Timer1->isActive());
+        EXPECT_TRUE(Display().startsWith("0123456789abcdef" + bad)) << Display().toStdString();
+    }
+    // READ_A's line follows on a line of its own.
+    EXPECT_EQ(Display(), "0123456789abcdef" + bad + "\n" +
+                             QString::fromUtf8("读地址不成功,请检测通讯连接是否正确"));
 }
 
 TEST_F(ReceiveTest, ThePollStopsWithTheClose) {
