@@ -2,7 +2,7 @@
 // functions: names match whatever their letter case, values come back trimmed,
 // and a write touches only its own line, keeping the rest of the file as it was.
 // Every write replaces the file atomically, so the file is either the old one
-// or the new one, never a torn one.
+// or the new one, never a torn one. A read-only file refuses the write.
 #include "settings.h"
 
 #include "messages.h"
@@ -134,6 +134,17 @@ QString CleanValue(const QByteArray& raw) {
     return value;
 }
 
+// A file the profile functions would not open for writing: one this process
+// may not write, or one marked read-only, with no write permission for anyone,
+// which they refuse also to the administrator (root, whom the bits do not stop).
+bool IsReadOnly(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) return false; // absent: the write creates it
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           ::access(name.constData(), W_OK) != 0;
+}
+
 bool ReadFile(const QString& path, QByteArray& bytes) {
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
@@ -237,7 +248,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const QString unableToWrite = QString("Unable to write to %1").arg(path_);
     QByteArray bytes;
     const bool exists = QFileInfo::exists(path_);
-    if (exists && !ReadFile(path_, bytes)) throw AppError(unableToWrite);
+    // A read-only file refuses every write, one that would change nothing included.
+    if (exists && (IsReadOnly(path_) || !ReadFile(path_, bytes))) throw AppError(unableToWrite);
 
     std::vector<Line> lines = SplitLines(bytes);
     const QByteArray lineBreak = LineBreakOf(lines);
@@ -251,11 +263,15 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     size_t index = 0;
     qsizetype equals = 0;
     if (span.found && FindKey(lines, span, key, index, equals)) {
-        // Keep the key's spelling and the blanks around its '='.
+        // Keep the key's spelling and the blanks around its '='. A value that
+        // starts with blanks of its own takes the place of the old ones, so that
+        // writing it again finds the line as it left it.
         QByteArray& text = lines[index].text;
         qsizetype valueStart = equals + 1;
-        while (valueStart < text.size() && (text[valueStart] == ' ' || text[valueStart] == '\t'))
-            ++valueStart;
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        if (newValue.isEmpty() || !blank(newValue.front()))
+            while (valueStart < text.size() && blank(text[valueStart]))
+                ++valueStart;
         text = text.left(valueStart) + newValue;
     } else {
         const Line keyLine{newKey + '=' + newValue, lineBreak};

@@ -1,4 +1,5 @@
 // The settings file layer: profile-function reading and writing on real files.
+#include "form_fixture.h"
 #include "full_disk.h"
 #include "messages.h"
 #include "settings.h"
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -227,6 +229,86 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_TRUE(Strays().isEmpty()) << Strays().join(",").toStdString();
 }
 
+// The file's own read-only mark binds every user, root too, whose writes the
+// permission bits would not stop otherwise.
+TEST_F(SettingsFile, ReadOnlyFileRefusesEveryWriteAndStaysAsItWas) {
+    const QByteArray old = "[COM]\nPort=COM1\n";
+    Put(old);
+    const QByteArray name = QFile::encodeName(Path());
+    ASSERT_EQ(::chmod(name.constData(), 0444), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(name.constData(), &before), 0);
+
+    const auto refused = [&](const QString& section, const QString& key, const QString& value) {
+        try {
+            Write(section, key, value);
+        } catch (const AppError& error) {
+            return error.text == "Unable to write to " + Path();
+        }
+        return false;
+    };
+    EXPECT_TRUE(refused("COM", "port", "COM2")); // a changed value
+    EXPECT_TRUE(refused("Time", "Long", "500")); // a new section
+    EXPECT_TRUE(refused("COM", "Port", "COM1")); // and one that changes nothing
+    EXPECT_EQ(Read("COM", "Port"), "COM1");      // reading is not refused
+
+    struct stat after {};
+    ASSERT_EQ(::stat(name.constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0444u);
+    EXPECT_EQ(Get(), old);
+    EXPECT_TRUE(Strays().isEmpty()) << Strays().join(",").toStdString();
+
+    // Write permission for anyone lifts the mark.
+    ASSERT_EQ(::chmod(name.constData(), 0644), 0);
+    Write("COM", "port", "COM2");
+    EXPECT_EQ(Get(), "[COM]\nPort=COM2\n");
+}
+
+TEST_F(SettingsFile, ReadOnlyTargetOfALinkRefusesTheWrite) {
+    QTemporaryDir elsewhere;
+    const QString real = elsewhere.filePath("real.ini");
+    QFile file(real);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[COM]\nPort=COM1\n");
+    file.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0444), 0);
+    ASSERT_TRUE(QFile::link(real, Path()));
+    EXPECT_THROW(Write("COM", "port", "COM9"), AppError);
+    EXPECT_EQ(Get(), "[COM]\nPort=COM1\n");
+}
+
+// What a write leaves is what the same write finds: the file is not touched again.
+TEST_F(SettingsFile, WritingAValueAgainLeavesTheFileAsItWas) {
+    Put("[send]\ndata = old\n");
+    const QByteArray name = QFile::encodeName(Path());
+    const auto inode = [&] {
+        struct stat info {};
+        return ::stat(name.constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    for (const QString value : {" 41 42", "\t41", "  2 blanks", "41 ", "", " ", "plain"}) {
+        Write("send", "data", value);
+        const QByteArray once = Get();
+        const auto file = inode();
+        for (int i = 0; i < 20; ++i)
+            Write("send", "data", value);
+        EXPECT_EQ(Get(), once) << value.toStdString();
+        EXPECT_EQ(inode(), file) << "rewritten for " << value.toStdString();
+    }
+    // A value without blanks of its own keeps the blanks the file had after '='.
+    Put("[send]\ndata = old\n");
+    Write("send", "data", "new");
+    EXPECT_EQ(Get(), "[send]\ndata = new\n");
+    Write("send", "data", " 41 42");
+    EXPECT_EQ(Get(), "[send]\ndata = 41 42\n");
+
+    // The hex send text, as every keystroke in the send box writes it.
+    for (int i = 0; i < 1000; ++i)
+        Write("send", "data", " 41 42");
+    EXPECT_EQ(Get(), "[send]\ndata = 41 42\n");
+    EXPECT_EQ(Read("send", "data"), "41 42");
+}
+
 TEST_F(SettingsFile, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
     Put("[COM]\nPort=COM1\n");
     const QByteArray folder = QFile::encodeName(dir.path());
@@ -238,6 +320,51 @@ TEST_F(SettingsFile, ReadOnlyFolderRefusesTheWriteAndKeepsTheOldFile) {
     EXPECT_THROW(Write("COM", "port", "COM2"), AppError);
     ::chmod(folder.constData(), 0755);
     EXPECT_EQ(Get(), "[COM]\nPort=COM1\n");
+}
+
+} // namespace
+
+namespace {
+
+// Characters typed on the keyboard into the focused control.
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) {
+        const int key = c.toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+using SettingsWindowTest = FormTest;
+
+TEST_F(SettingsWindowTest, TypingAfterTheHexConversionStoresTheTextAsShown) {
+    TForm1& f = Show();
+    f.RadioButton2->click();
+    f.Edit2->setFocus();
+    Type(f.Edit2, "AB");
+    f.RadioButton1->click();
+    ASSERT_EQ(f.Edit2->text(), " 41 42");
+    Type(f.Edit2, " 43");
+    EXPECT_EQ(f.Edit2->text(), " 41 42 43");
+    EXPECT_EQ(SettingsText(), "[send]\ntype=HEX\ndata= 41 42 43\n");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SettingsWindowTest, AReadOnlySettingsFileIsReportedAtEveryKeystroke) {
+    const QByteArray stored = "[Language]\nLan=Chinese\n";
+    WriteSettings(stored);
+    ASSERT_EQ(::chmod(QFile::encodeName(SettingsFile()).constData(), 0444), 0);
+    TForm1& f = Show();
+    ASSERT_TRUE(errors.empty());
+    f.Edit2->setFocus();
+    Type(f.Edit2, "41");
+    EXPECT_EQ(f.Edit2->text(), "41"); // the keystrokes themselves are taken
+    ASSERT_EQ(errors.size(), 2u);
+    for (const QString& error : errors)
+        EXPECT_EQ(error, "Unable to write to " + SettingsFile());
+    EXPECT_EQ(SettingsText(), stored);
 }
 
 } // namespace
