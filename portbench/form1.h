@@ -108,6 +108,7 @@ class TForm1 : public QWidget {
     void Memo1Change();
     void CheckBox1Click();
     void AppendToDisplay(const QString& text);
+    void SetDisplayText(const QString& text); // the whole text, as a file load gives it
 
     // Send panel (send_panel.cpp).
     void Button5MouseUp();
