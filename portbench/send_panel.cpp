@@ -132,7 +132,9 @@ void TForm1::CheckBox2Click() {
 }
 
 void TForm1::Edit3Change() {
-    SetTimer2Interval(StrToIntDef(Edit3->text(), 100));
+    // Only a changed interval restarts the count (5000 and 05000 are one).
+    const int32_t ms = StrToIntDef(Edit3->text(), 100);
+    if (std::max(ms, 0) != Timer2->interval()) SetTimer2Interval(ms);
     WriteSetting("Time", "Long", Edit3->text());
 }
 

@@ -3,6 +3,7 @@
 #include "send_panel_fixture.h"
 
 #include <QKeyEvent>
+#include <QTest>
 
 namespace {
 
@@ -173,6 +174,26 @@ TEST_F(SendPanelTest, AChangedIntervalRestartsTheCount) {
     ASSERT_LT(form->Timer2->remainingTime(), 4700);
     form->Edit3->setText("6000");
     EXPECT_GT(form->Timer2->remainingTime(), 5500);
+}
+
+TEST_F(SendPanelTest, AnEditThatKeepsTheIntervalKeepsTheCount) {
+    form->Edit3->setText("5000");
+    form->CheckBox2->click();
+    Pump(600);
+    const int before = form->Timer2->remainingTime();
+    ASSERT_LT(before, 4700);
+    QTest::keyClick(form->Edit3, Qt::Key_Home);
+    QTest::keyClick(form->Edit3, Qt::Key_0);
+    ASSERT_EQ(form->Edit3->text(), "05000");
+    EXPECT_EQ(Stored("Time", "Long"), "05000");
+    EXPECT_LE(form->Timer2->remainingTime(), before);
+    EXPECT_TRUE(form->Timer2->isActive());
+    QTest::keyClick(form->Edit3, Qt::Key_Delete); // 5000 again
+    EXPECT_LE(form->Timer2->remainingTime(), before);
+    QTest::keyClick(form->Edit3, Qt::Key_End);
+    QTest::keyClick(form->Edit3, Qt::Key_Backspace); // 500: a new interval
+    EXPECT_GT(form->Timer2->remainingTime(), 250);
+    EXPECT_EQ(form->Timer2->interval(), 500);
 }
 
 TEST_F(SendPanelTest, TimedTicksOnAClosedPortOnlyStopThePoll) {
