@@ -160,11 +160,14 @@ class TForm1 : public QWidget {
     // --- end receive display state ---
 
     // --- send panel and load-cell state (send_panel.cpp, loadcell_panel.cpp) ---
-    bool timedSendOn_ = false; // CheckBox2's choice; Timer2 also needs a positive interval
+    bool timedSendOn_ = false;    // CheckBox2's choice; Timer2 also needs a positive interval
+    int portChanges_ = 0;         // opens and closes of the port (port_panel.cpp)
+    bool addressWriting_ = false; // Button3's scan and write are running
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
     bool LoadCellStart(const char* chineseText, const char* chineseCaption);
     void AppendLine(const QString& line);
+    QString ResultText(const char* english, const char* chinese) const;
     // --- end send panel and load-cell state ---
 };
 
