@@ -163,6 +163,7 @@ class TForm1 : public QWidget {
     bool timedSendOn_ = false;    // CheckBox2's choice; Timer2 also needs a positive interval
     int portChanges_ = 0;         // opens and closes of the port (port_panel.cpp)
     bool addressWriting_ = false; // Button3's scan and write are running
+    QString plainConversion_;     // the last text RadioButton2Click made
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
     bool LoadCellStart(const char* chineseText, const char* chineseCaption);
