@@ -27,10 +27,10 @@ using NothingWrittenOutside = FormTest;
 TEST_F(NothingWrittenOutside, DISABLED_RunOfTheWindow) {
     QTemporaryDir files;
     const QString path = files.filePath("loaded.txt");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("loaded");
-    file.close();
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("loaded") == 6);
+    }
 
     TForm1& f = Show();
     QTimer::singleShot(0, &f, [&f, path] {
