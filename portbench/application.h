@@ -9,6 +9,9 @@ class PortBenchApplication : public QApplication {
   public:
     PortBenchApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+  private:
+    static void KeepNoToolkitSettings();
 };
 
 #endif

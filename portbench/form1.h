@@ -111,6 +111,7 @@ class TForm1 : public QWidget {
     void Memo1Change();
     void CheckBox1Click();
     void AppendToDisplay(const QString& text);
+    void SetDisplayText(const QString& text); // the whole text, as a file load gives it
 
     // Send panel (send_panel.cpp).
     void Button5MouseUp();
@@ -164,11 +165,15 @@ class TForm1 : public QWidget {
     // --- end receive display state ---
 
     // --- send panel and load-cell state (send_panel.cpp, loadcell_panel.cpp) ---
-    bool timedSendOn_ = false; // CheckBox2's choice; Timer2 also needs a positive interval
+    bool timedSendOn_ = false;    // CheckBox2's choice; Timer2 also needs a positive interval
+    int portChanges_ = 0;         // opens and closes of the port (port_panel.cpp)
+    bool addressWriting_ = false; // Button3's scan and write are running
+    QString plainConversion_;     // the last text RadioButton2Click made
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
     bool LoadCellStart(const char* chineseText, const char* chineseCaption);
     void AppendLine(const QString& line);
+    QString ResultText(const char* english, const char* chinese) const;
     // --- end send panel and load-cell state ---
 };
 

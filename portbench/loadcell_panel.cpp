@@ -6,6 +6,7 @@
 #include "text_convert.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 
 namespace {
@@ -39,17 +40,22 @@ void TForm1::AppendLine(const QString& line) {
     AppendToDisplay(atLineStart ? line + u'\n' : u'\n' + line);
 }
 
+// Result texts pick their language when they are shown: the scan of the
+// address write lets other handlers run, a language switch among them.
+QString TForm1::ResultText(const char* english, const char* chinese) const {
+    return Utf8(CurrentLanguage == "English" ? english : chinese);
+}
+
 void TForm1::Button2MouseUp() {
     if (!LoadCellStart("请先打开串口!", "提示")) return;
-    const bool english = CurrentLanguage == "English";
     const int32_t r = QuillReadLoadCell(0);
     if (r == 0) {
-        AppendLine(english ? Utf8("Reading address is not successful, check the communication "
-                                  "connections")
-                           : Utf8("读地址不成功,请检测通讯连接是否正确"));
+        AppendLine(
+            ResultText("Reading address is not successful, check the communication connections",
+                       "读地址不成功,请检测通讯连接是否正确"));
         return;
     }
-    AppendLine((english ? Utf8("Address of the current LoadCell:") : Utf8("当前传感器的地址:")) +
+    AppendLine(ResultText("Address of the current LoadCell:", "当前传感器的地址:") +
                QString::number(r));
     if (r == NoAddress) {
         // This line has no Chinese wording.
@@ -61,30 +67,41 @@ void TForm1::Button2MouseUp() {
 }
 
 void TForm1::Button3MouseUp() {
+    // A release while this command's own scan runs (a double click) starts nothing.
+    if (addressWriting_) return;
     if (!LoadCellStart("请先打开串口!", "提示")) return;
-    const bool english = CurrentLanguage == "English";
     if (ComboBox2->currentText().isEmpty()) {
-        if (english)
+        if (CurrentLanguage == "English")
             ShowMessageBox("Please specify the address to write!", "Prompting");
         else
             ShowMessageBox(Utf8("请指定要写入的地址号!"), Utf8("提示"));
         ComboBox2->setFocus();
         return;
     }
+    const QScopedValueRollback<bool> running(addressWriting_, true);
+    const char* const writeFailed = "Address unsuccessful write, check communications connection";
+    const char* const writeFailedChinese = "写地址不成功,请检测通讯连接是否正确!";
 
     // The set-address frame names no cell, so the line must carry at most one.
+    // The count is about the line written to only if the port stayed as it
+    // was: one closed, opened or switched between two probes writes nothing.
+    const int port = portChanges_;
     int found = 0;
     ProgressBar1->show();
     for (int address = 1; address <= 12; ++address) {
         // Repaint and take input between the probes, so the bar moves.
         QCoreApplication::processEvents();
+        if (portChanges_ != port) {
+            ProgressBar1->hide();
+            AppendLine(ResultText(writeFailed, writeFailedChinese));
+            return;
+        }
         ProgressBar1->setValue(address);
         const int32_t r = QuillReadLoadCell(address);
         if (r >= 1 && r <= 16) ++found;
         if (found > 1) {
-            AppendLine(english ? Utf8("The number of sensors is greater than 1, then only one "
-                                      "LoadCell")
-                               : Utf8("传感器个数大于1,写地址时只能接一只传感器"));
+            AppendLine(ResultText("The number of sensors is greater than 1, then only one LoadCell",
+                                  "传感器个数大于1,写地址时只能接一只传感器"));
             ProgressBar1->hide();
             return;
         }
@@ -94,27 +111,23 @@ void TForm1::Button3MouseUp() {
     const int32_t w = QuillWriteLoadCell(StrToInt(ComboBox2->currentText()));
     if (w >= 1 && w <= 254) {
         const int32_t r2 = QuillReadLoadCell(StrToInt(ComboBox2->currentText()));
-        AppendLine((english ? Utf8("Written address to complete! Read address of the current "
-                                   "LoadCell:")
-                            : Utf8("写入地址完成! 读出当前传感器地址:")) +
+        AppendLine(ResultText("Written address to complete! Read address of the current LoadCell:",
+                              "写入地址完成! 读出当前传感器地址:") +
                    QString::number(r2));
         if (r2 == NoAddress)
-            AppendLine(english ? Utf8("Address written into the unsuccessful!")
-                               : Utf8("地址写入不成功!"));
+            AppendLine(ResultText("Address written into the unsuccessful!", "地址写入不成功!"));
     } else if (w == AcceptedWrite) {
-        AppendLine(english ? Utf8("Written address OK!") : Utf8("写地址 OK!"));
+        AppendLine(ResultText("Written address OK!", "写地址 OK!"));
     } else {
-        AppendLine(english ? Utf8("Address unsuccessful write, check communications connection")
-                           : Utf8("写地址不成功,请检测通讯连接是否正确!"));
+        AppendLine(ResultText(writeFailed, writeFailedChinese));
     }
 }
 
 void TForm1::Button4MouseUp() {
     // This command's Chinese refusal keeps the English caption.
     if (!LoadCellStart("请选择串口号!", "Prompting")) return;
-    const bool english = CurrentLanguage == "English";
     if (ComboBox2->currentText().isEmpty()) {
-        if (english)
+        if (CurrentLanguage == "English")
             ShowMessageBox("Please specify the address to read the sensors", "Prompting");
         else
             ShowMessageBox(Utf8("请设置要读取的传感器地址号!"), Utf8("提示"));
@@ -122,9 +135,9 @@ void TForm1::Button4MouseUp() {
     }
     const int32_t v = QuillReadLoadCellValue(StrToInt(ComboBox2->currentText()));
     if (v == NoValue)
-        AppendLine(english ? Utf8("Read A/D code unsuccessful,Please check the Address!")
-                           : Utf8("读内码不成功,请检查地址是否正确!"));
+        AppendLine(ResultText("Read A/D code unsuccessful,Please check the Address!",
+                              "读内码不成功,请检查地址是否正确!"));
     else
-        AppendLine((english ? Utf8("Current LoadCell A/D code:") : Utf8("当前传感器内码:")) +
+        AppendLine(ResultText("Current LoadCell A/D code:", "当前传感器内码:") +
                    QString::number(v));
 }

@@ -39,6 +39,7 @@ void TForm1::BitBtn1Click() {
             BitBtn1->setIcon(LampGlyph(true));
             BitBtn1->setText(Pick(CurrentLanguage, "Close", "关闭"));
             PortOpen = true;
+            ++portChanges_;
             ResetReceiveStream();
             Timer1->start();
             TIniFile settings(SettingsPath());
@@ -61,6 +62,7 @@ void TForm1::BitBtn1Click() {
         BitBtn1->setText(Pick(CurrentLanguage, "Open", "打开"));
         StopPoll();
         PortOpen = false;
+        ++portChanges_;
     }
 }
 
@@ -85,6 +87,7 @@ void TForm1::Button1Click() {
             Button1->setText("Close");
             Memo1->clear();
             PortOpen = true;
+            ++portChanges_;
             ResetReceiveStream();
             Timer1->start();
         } else {
@@ -102,6 +105,7 @@ void TForm1::Button1Click() {
         Button1->setText(Pick(CurrentLanguage, "Open", "打开"));
         StopPoll();
         PortOpen = false;
+        ++portChanges_;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -58,6 +59,46 @@ QString OnALineOfItsOwn(const QPlainTextEdit* memo, const QString& text) {
     if (atLineStart) return startsWithBreak ? text.mid(1) : text;
     return startsWithBreak ? text : u'\n' + text;
 }
+
+// Counts the lines the box shows without laying a text out where it surely
+// fits on one line: laying out a long text whole takes seconds, and the
+// history limit keeps only its end.
+class LineCounter {
+  public:
+    explicit LineCounter(const QPlainTextEdit* box)
+        : layout_(box->document()->documentLayout()), oneLineLength_(OneLineLength(box)) {}
+
+    int ShownLines(const QTextBlock& block) const {
+        if (block.length() - 1 <= oneLineLength_ && FitsOneLine(block.text())) return 1;
+        layout_->blockBoundingRect(block); // lays the block out when it is not yet
+        return std::max(1, block.layout()->lineCount());
+    }
+
+    // Printable ASCII only, and too short to reach the right edge even if made
+    // of the widest such character.
+    bool FitsOneLine(QStringView paragraph) const {
+        return paragraph.size() <= oneLineLength_ &&
+               std::all_of(paragraph.cbegin(), paragraph.cend(),
+                           [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+    }
+
+  private:
+    // The box wraps at the width of its viewport; one character more is spared.
+    static qsizetype OneLineLength(const QPlainTextEdit* box) {
+        if (box->lineWrapMode() == QPlainTextEdit::NoWrap)
+            return std::numeric_limits<qsizetype>::max();
+        const QTextDocument* document = box->document();
+        const QFontMetricsF metrics(document->defaultFont());
+        qreal widest = 1;
+        for (char16_t c = 0x20; c < 0x7F; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(QChar(c)));
+        const qreal width = box->viewport()->width() - 2 * document->documentMargin();
+        return std::max(0, static_cast<int>(width / widest) - 1);
+    }
+
+    QAbstractTextDocumentLayout* layout_;
+    qsizetype oneLineLength_;
+};
 
 } // namespace
 
@@ -140,12 +181,10 @@ void TForm1::AppendToDisplay(const QString& text) {
 // Lines as the box shows them: each wrapped line counts, an empty last line does not.
 int TForm1::VisibleLineCount() const {
     QTextDocument* document = Memo1->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const LineCounter counter(Memo1);
     int count = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        layout->blockBoundingRect(block); // lays the block out when it is not yet
-        count += std::max(1, block.layout()->lineCount());
-    }
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        count += counter.ShownLines(block);
     if (document->lastBlock().length() <= 1) --count;
     return count;
 }
@@ -153,11 +192,10 @@ int TForm1::VisibleLineCount() const {
 // Removes the first `count` lines as shown; a wrapped line goes without the rest of its paragraph.
 void TForm1::RemoveFirstVisibleLines(int count) {
     QTextDocument* document = Memo1->document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    const LineCounter counter(Memo1);
     int end = document->characterCount() - 1;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        layout->blockBoundingRect(block);
-        const int lines = std::max(1, block.layout()->lineCount());
+        const int lines = counter.ShownLines(block); // more than one: laid out
         if (count < lines) {
             end = block.position() + (count == 0 ? 0 : block.layout()->lineAt(count).textStart());
             break;
@@ -181,6 +219,25 @@ void TForm1::Memo1Change() {
     while (VisibleLineCount() > HistoryLines) // in case the rest wraps differently
         RemoveFirstVisibleLines(2);
     Memo1->setUpdatesEnabled(true); // one repaint
+}
+
+// Replaces the whole text, as a file load does. Lines the history limit would
+// drop at once are left out before the box sees them: an even number of whole
+// one-line paragraphs from the top (the limit drops lines in pairs), leaving
+// more than 50 lines, so the limit keeps from the rest just what it would have
+// kept from the whole text, without the box taking in and laying out all of it.
+void TForm1::SetDisplayText(const QString& text) {
+    const LineCounter counter(Memo1);
+    const qsizetype droppable = text.count(u'\n') + 1 - (HistoryLines + 2);
+    qsizetype start = 0;
+    qsizetype pairStart = 0; // after an even number of paragraphs
+    for (qsizetype dropped = 0; dropped < droppable;) {
+        const qsizetype end = text.indexOf(u'\n', start);
+        if (!counter.FitsOneLine(QStringView(text).sliced(start, end - start))) break;
+        start = end + 1;
+        if (++dropped % 2 == 0) pairStart = start;
+    }
+    Memo1->setPlainText(text.sliced(pairStart)); // runs Memo1Change
 }
 
 // Every byte below 0x80 as two hex digits; line breaks become 0D 0A, the bytes

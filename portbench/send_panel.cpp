@@ -37,7 +37,7 @@ uint8_t GroupByte(const QByteArray& group) {
 bool BuildSendBuffer(const QString& text, bool hexForm, QByteArray& out) {
     out.clear();
     if (!hexForm) {
-        out = text.toUtf8();
+        out = EditTextToBytes(text);
         const qsizetype zero = out.indexOf('\0');
         if (zero >= 0) out.truncate(zero);
         return out.size() <= MaxSendBytes;
@@ -132,7 +132,9 @@ void TForm1::CheckBox2Click() {
 }
 
 void TForm1::Edit3Change() {
-    SetTimer2Interval(StrToIntDef(Edit3->text(), 100));
+    // Only a changed interval restarts the count (5000 and 05000 are one).
+    const int32_t ms = StrToIntDef(Edit3->text(), 100);
+    if (std::max(ms, 0) != Timer2->interval()) SetTimer2Interval(ms);
     WriteSetting("Time", "Long", Edit3->text());
 }
 
@@ -156,8 +158,11 @@ void TForm1::Edit2Change() {
     WriteSetting("send", "data", Edit2->text());
 }
 
+// A text that the conversion to plain text made, unchanged since, turns back
+// into exactly its bytes; a typed one is trimmed first.
 void TForm1::RadioButton1Click() {
-    const QByteArray source = TrimBytes(Edit2->text().toUtf8());
+    const QByteArray bytes = EditTextToBytes(Edit2->text());
+    const QByteArray source = Edit2->text() == plainConversion_ ? bytes : TrimBytes(bytes);
     QString hex;
     hex.reserve(source.size() * 9);
     for (const char c : source) {
@@ -190,7 +195,8 @@ void TForm1::RadioButton2Click() {
         area[position] = '\0';
         QCoreApplication::processEvents();
     }
-    Edit2->setText(QString::fromUtf8(area.data()));
+    plainConversion_ = BytesToEditText(QByteArray(area.data()));
+    Edit2->setText(plainConversion_);
     WriteSetting("send", "type", "ASCII");
 }
 

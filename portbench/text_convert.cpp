@@ -77,6 +77,71 @@ QString BytesToDisplay(const QByteArray& bytes) {
 
 namespace {
 
+constexpr char32_t ByteCharacters = 0xEF00; // U+EF80 to U+EFFF stand for 0x80 to 0xFF
+
+bool IsByteCharacter(char32_t c) {
+    return c >= ByteCharacters + 0x80 && c <= ByteCharacters + 0xFF;
+}
+
+// The length of the well-formed UTF-8 sequence at `at` and its code point, or 0.
+int Utf8Sequence(const QByteArray& bytes, qsizetype at, char32_t& code) {
+    const auto lead = static_cast<uint8_t>(bytes[at]);
+    int length = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, code = lead & 0x1F, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, code = lead & 0x0F, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, code = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size()) return 0;
+    for (int i = 1; i < length; ++i) {
+        const auto next = static_cast<uint8_t>(bytes[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+} // namespace
+
+QString BytesToEditText(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        const auto byte = static_cast<uint8_t>(bytes[at]);
+        char32_t code = byte;
+        const int length = byte < 0x80 ? 1 : Utf8Sequence(bytes, at, code);
+        if (length == 0 || IsByteCharacter(code)) {
+            text += QChar(static_cast<char16_t>(ByteCharacters + byte));
+            ++at;
+            continue;
+        }
+        text += QString::fromUcs4(&code, 1);
+        at += length;
+    }
+    return text;
+}
+
+QByteArray EditTextToBytes(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    qsizetype runStart = 0; // of characters written as UTF-8
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !IsByteCharacter(text[i].unicode())) continue;
+        bytes += QStringView(text).sliced(runStart, i - runStart).toUtf8();
+        if (i < text.size()) bytes += static_cast<char>(text[i].unicode() - ByteCharacters);
+        runStart = i + 1;
+    }
+    return bytes;
+}
+
+namespace {
+
 // Whole numbers as the window's integer conversion reads them: optional
 // leading blanks, an optional sign, then decimal digits (or $/0x and hex digits).
 bool ParseInteger(const QString& text, int32_t& out) {

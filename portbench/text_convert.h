@@ -25,6 +25,14 @@ QString BytesToDisplay(const QByteArray& bytes);
 // The same for text already decoded.
 QString NormalizeLineBreaks(const QString& text);
 
+// The send box's text of bytes and back, without losing a byte: UTF-8 where
+// the bytes are UTF-8; every other byte (0x80 to 0xFF) stands as one character
+// of the private-use range U+EF80 to U+EFFF, which turns back into that byte.
+// Such a character coming from valid UTF-8 is written byte by byte too, so
+// that EditTextToBytes(BytesToEditText(b)) == b for any b.
+QString BytesToEditText(const QByteArray& bytes);
+QByteArray EditTextToBytes(const QString& text);
+
 // A whole decimal number; throws AppError("'<text>' is not a valid integer value").
 int32_t StrToInt(const QString& text);
 // A whole decimal number, or `fallback` when the text is not one.

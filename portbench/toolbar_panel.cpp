@@ -9,6 +9,38 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsRegular(int fd) {
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The content of a plain file. Anything else (a named pipe, a device, a
+// folder) is refused before it is opened, since opening a pipe waits for a
+// writer and a device may never end; the file is opened without waiting and
+// looked at again, in case the name changed hands in between.
+bool ReadPlainFile(const QString& name, QByteArray& bytes) {
+    const QByteArray path = QFile::encodeName(name);
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    QFile file;
+    if (!IsRegular(fd) || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
 void TForm1::ToolButton1Click() {
     // The dialog object lives as long as the window, so it remembers the
     // folder and the last chosen file between uses.
@@ -17,12 +49,9 @@ void TForm1::ToolButton1Click() {
     if (chosen.isEmpty() || chosen.first().isEmpty()) return;
     const QString name = chosen.first();
     OpenDialog1->selectFile(name);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) throw AppError(QString("Cannot open file %1").arg(name));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QString("Cannot open file %1").arg(name));
-    Memo1->setPlainText(BytesToDisplay(bytes));
+    QByteArray bytes;
+    if (!ReadPlainFile(name, bytes)) throw AppError(QString("Cannot open file %1").arg(name));
+    SetDisplayText(BytesToDisplay(bytes));
 }
 
 void TForm1::ToolButton2Click() {

@@ -2,6 +2,7 @@
 // line, the lines they append, ComboBox2, the presence scan and its bar.
 #include "send_panel_fixture.h"
 
+#include <QTest>
 #include <functional>
 
 namespace {
@@ -47,6 +48,16 @@ class LoadCellLineTest : public LineTest {
         form->Timer1->start();
         ReleaseMouse(button);
         EXPECT_FALSE(form->Timer1->isActive());
+        return SettledReceived();
+    }
+
+    // The same for a command during which the port is opened anew, which
+    // starts the poll again.
+    Bytes RunReopening(QPushButton* button, const QString& language) {
+        form->CurrentLanguage = language;
+        form->Memo1->clear();
+        bench->ClearReceived();
+        ReleaseMouse(button);
         return SettledReceived();
     }
 
@@ -266,6 +277,103 @@ TEST_F(LoadCellLineTest, EachResultIsOneLineOfItsOwn) {
     // A poll left text on the last line: the first result starts a line of its own.
     twoReadsAfter(" 41 42", " 41 42\n" + line + "\n" + line);
     twoReadsAfter("AB\n", "AB\n" + line + "\n" + line + "\n");
+}
+
+// Runs `action` once, from the address write's own handling of events between
+// two probes, after the probe of address `probes`.
+void DuringScan(TForm1& form, int probes, std::function<void()> action) {
+    auto* poll = new QTimer(&form);
+    QObject::connect(poll, &QTimer::timeout, poll, [&form, poll, probes, action] {
+        const int at = form.ProgressBar1->value();
+        if (!form.ProgressBar1->isVisible() || at < probes || at >= 12) return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(0);
+}
+
+bool HasFrame(const Bytes& sent, const Bytes& frame) {
+    return std::search(sent.begin(), sent.end(), frame.begin(), frame.end()) != sent.end();
+}
+
+// Two cells on the second line would both take the new address.
+TEST_F(LoadCellLineTest, AScanDuringWhichThePortIsSwitchedWritesNothing) {
+    OpenLine(Cells({}));
+    portsim::Bench second(Cells({{1}, {2}}));
+    ASSERT_TRUE(second.Start()) << second.Error();
+    const QString first = QString::fromStdString(bench->DevicePath());
+    form->ComboBox1->clear();
+    form->ComboBox1->addItems({first, QString::fromStdString(second.DevicePath())});
+    form->ComboBox1->setCurrentIndex(0);
+    form->ComboBox2->setEditText("9");
+
+    DuringScan(*form, 3, [&] { QTest::keyClick(form->ComboBox1, Qt::Key_Down); }); // a pick
+    const Bytes sent = RunReopening(form->Button3, "Chinese");
+    ASSERT_TRUE(form->PortOpen);
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 1);
+    EXPECT_EQ(Display(), Utf8("写地址不成功,请检测通讯连接是否正确!\n"));
+    Pump(300);
+    EXPECT_FALSE(HasFrame(sent, SetAddressFrame(9)));
+    EXPECT_FALSE(HasFrame(second.Received(), SetAddressFrame(9)));
+    const auto cells = second.Cells();
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[0].address, 1);
+    EXPECT_EQ(cells[1].address, 2);
+    EXPECT_FALSE(form->ProgressBar1->isVisible());
+    form->BitBtn1->click(); // closed before the second line goes
+    second.Stop();
+}
+
+TEST_F(LoadCellLineTest, AScanDuringWhichThePortIsClosedAndOpenedWritesNothing) {
+    OpenLine(Cells({{4}}));
+    form->ComboBox2->setEditText("9");
+    DuringScan(*form, 2, [&] {
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton); // closed
+        QTest::mouseClick(form->BitBtn1, Qt::LeftButton); // and opened again
+    });
+    const Bytes sent = RunReopening(form->Button3, "English");
+    ASSERT_TRUE(form->PortOpen);
+    EXPECT_EQ(Display(), "Address unsuccessful write, check communications connection\n");
+    EXPECT_FALSE(HasFrame(sent, SetAddressFrame(9)));
+    EXPECT_EQ(bench->Cells()[0].address, 4);
+}
+
+TEST_F(LoadCellLineTest, ASecondReleaseDuringTheScanStartsNothing) {
+    OpenLine(Cells({{4}}));
+    form->ComboBox2->setEditText("9");
+    DuringScan(*form, 1, [&] { QTest::mouseClick(form->Button3, Qt::LeftButton); });
+    EXPECT_EQ(Run(form->Button3, "English"), Concat({Probes(12), SetAddressFrame(9)}));
+    EXPECT_EQ(Display().count(u'\n'), 1) << Display().toStdString();
+    EXPECT_TRUE(boxes.empty());
+}
+
+// The result comes in the language in force when it is shown.
+TEST_F(LoadCellLineTest, ALanguageSwitchDuringTheScanGivesTheResultInTheNewLanguage) {
+    OpenLine(Cells({}));
+    form->ComboBox2->setEditText("9");
+    DuringScan(*form, 2, [&] { QTest::mouseClick(form->ToolButton4, Qt::LeftButton); });
+    Run(form->Button3, "Chinese");
+    EXPECT_EQ(form->CurrentLanguage, "English");
+    EXPECT_EQ(Display(), "Address unsuccessful write, check communications connection\n");
+
+    // The refusal for more than one cell too, from English to Chinese.
+    const auto twoCells = [&] {
+        bench->Reconfigure(Cells({{3}, {7}}));
+        form->CurrentLanguage = "English";
+        DuringScan(*form, 1, [&] { QTest::mouseClick(form->ToolButton4, Qt::LeftButton); });
+    };
+    Bytes sent;
+    Retry([&] {
+        twoCells();
+        form->Memo1->clear();
+        bench->ClearReceived();
+        ReleaseMouse(form->Button3);
+        sent = SettledReceived();
+        return Display() == Utf8("传感器个数大于1,写地址时只能接一只传感器\n");
+    });
+    EXPECT_EQ(form->CurrentLanguage, "Chinese");
+    EXPECT_EQ(Display(), Utf8("传感器个数大于1,写地址时只能接一只传感器\n"));
 }
 
 } // namespace

@@ -151,6 +151,19 @@ TEST_F(DisplayTest, HistoryTrimsAWrappedFirstParagraphLineByLine) {
     EXPECT_EQ(ShownLines(), 50);
 }
 
+// Lines of every length around the width of the box, of its widest and
+// narrowest characters: each is counted with the lines it really shows.
+TEST_F(DisplayTest, HistoryCountsLinesJustShorterOrLongerThanTheBox) {
+    for (const QChar c : {u'W', u'@', u'i', u' '}) {
+        for (int length = 1; length <= 130; ++length) {
+            memo()->setPlainText(QStringList(60, "x" + QString(length, c)).join('\n'));
+            const int shown = ShownLines();
+            EXPECT_TRUE(shown == 49 || shown == 50)
+                << length << " x " << c.toLatin1() << ": " << shown;
+        }
+    }
+}
+
 TEST_F(DisplayTest, ToHexAndBackWithALineBreak) {
     EXPECT_EQ(Toggled("AB\n", true), "41 42 0D 0A");
     EXPECT_EQ(form->CheckBox1->text(), "Hex/AscII");

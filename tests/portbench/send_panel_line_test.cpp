@@ -1,8 +1,10 @@
 // The send panel on a real line: what goes out for each form of Edit2, the
 // reply in the display, the refusals on an open port and the timed send.
 #include "send_panel_fixture.h"
+#include "text_convert.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 
 namespace {
 
@@ -184,6 +186,43 @@ TEST_F(SendLineTest, TheModemLinesCanBeSwitchedOnAnOpenPort) {
     form->CheckBox4->click();
     // Line settings survive: the port still carries data.
     ExpectSent("41", true, {0x41});
+}
+
+// Hex to plain text and back changes no byte: the send puts the same bytes
+// on the line in both forms, for every byte value 01 to FF.
+TEST_F(SendLineTest, EveryByteGoesOutUnchangedAfterBothConversions) {
+    OpenLine({});
+    QString hex;
+    Bytes all;
+    for (int byte = 0x01; byte <= 0xFF; ++byte) {
+        hex += u' ' + HexByte(static_cast<uint8_t>(byte));
+        all.push_back(static_cast<uint8_t>(byte));
+    }
+    const auto sendsAll = [&] {
+        Bytes sent;
+        Retry([&] {
+            bench->ClearReceived();
+            ReleaseMouse(form->Button5);
+            sent = SettledReceived();
+            return sent == all;
+        });
+        return sent;
+    };
+    ASSERT_TRUE(form->RadioButton1->isChecked());
+    form->Edit2->setText(hex);
+    EXPECT_EQ(sendsAll(), all);
+    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
+    ASSERT_TRUE(form->RadioButton2->isChecked());
+    EXPECT_EQ(sendsAll(), all);
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    ASSERT_TRUE(form->RadioButton1->isChecked());
+    EXPECT_EQ(sendsAll(), all);
+
+    // The case as it was met: B0 went out as EF BF BD.
+    form->Edit2->setText(" B0 A1 41");
+    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    ExpectSent(form->Edit2->text(), true, {0xB0, 0xA1, 0x41});
 }
 
 } // namespace

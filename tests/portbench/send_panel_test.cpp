@@ -3,6 +3,7 @@
 #include "send_panel_fixture.h"
 
 #include <QKeyEvent>
+#include <QTest>
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST_F(SendPanelTest, ConversionToPlainTextSeparatesOnTheBlankOnly) {
 
 TEST_F(SendPanelTest, TokensLongerThanEightDigitsGiveTheLowByteOfTheirValue) {
     EXPECT_EQ(ToPlain("12345678941 FFFFFFFFFF42 43"), "ABC");
-    EXPECT_EQ(ToPlain("123456789"), QString::fromUtf8("\xEF\xBF\xBD")); // a lone 0x89 byte
+    EXPECT_EQ(ToPlain("123456789"), QString(QChar(0xEF89))); // a lone 0x89 byte
 }
 
 TEST_F(SendPanelTest, AChineseCharacterRoundTripsThroughBothConversions) {
@@ -65,6 +66,26 @@ TEST_F(SendPanelTest, AChineseCharacterRoundTripsThroughBothConversions) {
     EXPECT_EQ(ToPlain(" FFFFFFE4 FFFFFFB8 FFFFFFAD"), zhong);
     const QString mixed = QString::fromUtf8("A中B");
     EXPECT_EQ(ToPlain(ToHex(mixed)), mixed);
+}
+
+// A byte that is no part of a UTF-8 character stands as a character of its
+// own (U+EF80 to U+EFFF) and converts back to the same byte.
+TEST_F(SendPanelTest, BytesThatAreNoCharacterConvertBackUnchanged) {
+    const QString plain = ToPlain(" B0 A1 41");
+    EXPECT_EQ(plain, QString(QChar(0xEFB0)) + QChar(0xEFA1) + u'A');
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    EXPECT_EQ(form->Edit2->text(), " FFFFFFB0 FFFFFFA1 41");
+    // Valid UTF-8 for one of those characters is kept byte by byte as well.
+    EXPECT_EQ(ToHex(ToPlain("EE BE B0")), " FFFFFFEE FFFFFFBE FFFFFFB0");
+    // The untouched result of a conversion converts back untrimmed; a typed text is trimmed.
+    ToPlain(" 20 09 41 0D 20");
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    EXPECT_EQ(form->Edit2->text(), " 20 09 41 0D 20");
+    ToPlain(" 20 09 41 0D 20");
+    QTest::keyClick(form->Edit2, Qt::Key_End);
+    QTest::keyClicks(form->Edit2, "B");
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    EXPECT_EQ(form->Edit2->text(), " 41 0D 20 42");
 }
 
 TEST_F(SendPanelTest, ThePlainTextAreaRestartsAfterItsFirstByteWhenFull) {
@@ -173,6 +194,27 @@ TEST_F(SendPanelTest, AChangedIntervalRestartsTheCount) {
     ASSERT_LT(form->Timer2->remainingTime(), 4700);
     form->Edit3->setText("6000");
     EXPECT_GT(form->Timer2->remainingTime(), 5500);
+}
+
+TEST_F(SendPanelTest, AnEditThatKeepsTheIntervalKeepsTheCount) {
+    form->Edit3->setText("5000");
+    form->CheckBox2->click();
+    Pump(600);
+    const int before = form->Timer2->remainingTime();
+    ASSERT_LT(before, 4700);
+    QTest::keyClick(form->Edit3, Qt::Key_Home);
+    QTest::keyClick(form->Edit3, Qt::Key_0);
+    ASSERT_EQ(form->Edit3->text(), "05000");
+    EXPECT_EQ(Stored("Time", "Long"), "05000");
+    EXPECT_LE(form->Timer2->remainingTime(), before);
+    EXPECT_TRUE(form->Timer2->isActive());
+    QTest::keyClick(form->Edit3, Qt::Key_Backspace); // 5000 again
+    ASSERT_EQ(form->Edit3->text(), "5000");
+    EXPECT_LE(form->Timer2->remainingTime(), before);
+    QTest::keyClick(form->Edit3, Qt::Key_End);
+    QTest::keyClick(form->Edit3, Qt::Key_Backspace); // 500: a new interval
+    EXPECT_GT(form->Timer2->remainingTime(), 250);
+    EXPECT_EQ(form->Timer2->interval(), 500);
 }
 
 TEST_F(SendPanelTest, TimedTicksOnAClosedPortOnlyStopThePoll) {

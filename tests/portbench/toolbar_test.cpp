@@ -7,6 +7,13 @@
 #include <QFile>
 #include <QTimer>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 class ToolBar : public FormTest {
@@ -186,6 +193,102 @@ TEST_F(ToolBar, ClearEmptiesTheDisplayWithThePortClosed) {
     EXPECT_EQ(f.Memo1->toPlainText(), "");
     EXPECT_FALSE(f.Timer1->isActive());
     EXPECT_TRUE(errors.empty());
+}
+
+// A named pipe waits for a writer when opened, and a device may never end. The
+// dialog lists neither, but the name chosen may be one by the time the load
+// opens it: both are refused at once. Should the load wait for the pipe after
+// all, a writer comes after a few seconds, so that the test fails, not hangs.
+TEST_F(ToolBar, ANamedPipeIsRefusedWithoutWaiting) {
+    TForm1& f = Show();
+    f.Memo1->setPlainText("before");
+    const QString pipe = WriteFile(workDir.filePath("x.txt"), "a plain file when chosen");
+    const QByteArray pipeName = QFile::encodeName(pipe);
+    std::promise<void> finished;
+    std::thread writer([&pipeName, done = finished.get_future()] {
+        if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return;
+        const int fd = ::open(pipeName.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0) return;
+        [[maybe_unused]] const auto written = ::write(fd, "from the pipe", 13);
+        ::close(fd);
+    });
+    QString error;
+    try {
+        Load(pipe, [&] {
+            ASSERT_TRUE(QFile::remove(pipe) && ::mkfifo(pipeName.constData(), 0644) == 0);
+        });
+    } catch (const AppError& e) {
+        error = e.text;
+    }
+    finished.set_value();
+    writer.join();
+    EXPECT_EQ(error, "Cannot open file " + pipe);
+    EXPECT_EQ(f.Memo1->toPlainText(), "before");
+}
+
+TEST_F(ToolBar, ADeviceIsRefused) {
+    TForm1& f = Show();
+    f.Memo1->setPlainText("before");
+    const QString device = WriteFile(workDir.filePath("device.txt"), "a plain file when chosen");
+    QString error;
+    try {
+        Load(device,
+             [&] { ASSERT_TRUE(QFile::remove(device) && QFile::link("/dev/null", device)); });
+    } catch (const AppError& e) {
+        error = e.text;
+    }
+    EXPECT_EQ(error, "Cannot open file " + device);
+    EXPECT_EQ(f.Memo1->toPlainText(), "before");
+}
+
+// The box keeps the last 49 or 50 lines of a file; which of the two follows
+// from the number of lines of the whole file, as when the text is put into
+// the box whole.
+TEST_F(ToolBar, ALoadedFileKeepsTheLinesTheHistoryKeepsOfTheWholeText) {
+    TForm1& f = Show();
+    const auto lines = [](int from, int to) {
+        QByteArray text;
+        for (int i = from; i <= to; ++i)
+            text += "line " + QByteArray::number(i) + "\n";
+        return text;
+    };
+    const QByteArray wrapping = QByteArray(" 41 42 43").repeated(40) + "\n";
+    const QByteArray chinese = "中文\n";
+    const QByteArray files[] = {
+        lines(1, 300),
+        lines(1, 301),
+        lines(1, 300).chopped(1), // no final line break
+        lines(1, 200) + wrapping + lines(201, 300),
+        lines(1, 201) + wrapping + lines(202, 300),
+        chinese + lines(1, 300),
+        lines(1, 51),
+        lines(1, 53),
+    };
+    for (const QByteArray& text : files) {
+        f.Memo1->setPlainText(BytesToDisplay(text));
+        const QString kept = f.Memo1->toPlainText();
+        f.Memo1->clear();
+        Load(WriteFile(workDir.filePath("lines.txt"), text));
+        EXPECT_EQ(f.Memo1->toPlainText(), kept) << text.left(40).toStdString();
+    }
+}
+
+TEST_F(ToolBar, AVeryLargeFileLoadsAtOnce) {
+    TForm1& f = Show();
+    QByteArray text;
+    for (int i = 1; i <= 1000000; ++i)
+        text += "line " + QByteArray::number(i) + "\n";
+    const QString path = WriteFile(workDir.filePath("large.txt"), text);
+    QElapsedTimer clock;
+    clock.start();
+    Load(path);
+    // Laying out the whole text took about 10 s on a quiet machine; the load
+    // itself takes well under one.
+    EXPECT_LT(clock.elapsed(), 6000);
+    QByteArray last;
+    for (int i = 999951; i <= 1000000; ++i)
+        last += "line " + QByteArray::number(i) + "\n";
+    EXPECT_EQ(f.Memo1->toPlainText(), QString::fromLatin1(last));
 }
 
 } // namespace
