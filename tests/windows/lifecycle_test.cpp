@@ -30,7 +30,7 @@ TEST(OpenPort, FailsOnAPortItHoldsAndTheHeldPortKeepsWorking) {
     ReadAllPort();
     bench.Reconfigure("--silent");
     bench.Send("STILL");
-    EXPECT_EQ(Joined(PollTexts(5, 5000)), "STILL");
+    EXPECT_EQ(bench.PolledText("STILL"), "STILL");
 }
 
 TEST(OpenPort, OpensClosesAndReopens) {

@@ -137,7 +137,7 @@ TEST(CellExchanges, TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest) {
     SleepMs(600);
     EXPECT_EQ(bench.WaitingAtPort(), 4);
     EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
+    EXPECT_EQ(bench.PolledText("LATE"), "LATE");
 }
 
 TEST(CellExchanges, WithoutAPortEachGivesItsEmptyReplyResult) {

@@ -27,7 +27,7 @@ TEST(Receive, NothingIsReadBeforeTheFirstCallWhichIsEmpty) {
     SleepMs(400);
     EXPECT_EQ(bench.WaitingAtPort(), 5) << "the reader took bytes nobody asked for";
     EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(5, 5000)), "HELLO");
+    EXPECT_EQ(bench.PolledText("HELLO"), "HELLO");
 }
 
 TEST(Receive, BytesArrivingTogetherAreHandedOnWhole) {

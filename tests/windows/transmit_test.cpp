@@ -68,7 +68,7 @@ TEST(Transmit, TheReaderStaysIdleAfterASendUntilTheNextRequest) {
     SleepMs(600);
     EXPECT_EQ(bench.WaitingAtPort(), 4);
     EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
+    EXPECT_EQ(bench.PolledText("LATE"), "LATE");
 }
 
 TEST(Transmit, WithoutAPortTheReplyIsEmpty) {
