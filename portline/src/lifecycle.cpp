@@ -1,7 +1,9 @@
 // Opening, reconfiguring and closing the one port of the process.
+#include "hand_over.h"
 #include "library.h"
+#include "priority.h"
+#include "receive.h"
 #include "state.h"
-#include "threads.h"
 
 #include <cstring>
 #include <exception>
@@ -63,10 +65,8 @@ int32_t OpenPort(const char* name, const char* params, int32_t startReader) {
 
     std::memset(Lib.ReplyBuffer, 0, sizeof Lib.ReplyBuffer);
     std::memset(Lib.ReplyText, 0, sizeof Lib.ReplyText);
-    std::memset(Lib.ReadBuffer, 0, sizeof Lib.ReadBuffer);
-    std::memset(Lib.ReceivedText, 0, sizeof Lib.ReceivedText);
     std::memset(Lib.SendBuffer, 0, sizeof Lib.SendBuffer);
-    ResetHandOver();
+    Reception.Reset();
 
     if ((startReader & 0xFF) == 1 && !StartReader()) {
         ReleasePort();

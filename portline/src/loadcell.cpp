@@ -1,11 +1,10 @@
 // The three load-cell exchanges: request frame, fixed wait, at most 12 reply bytes.
 #include "loadcell.h"
 
+#include "exchange.h"
+#include "hand_over.h"
 #include "library.h"
 #include "state.h"
-#include "threads.h"
-
-#include <cstring>
 
 namespace portline {
 namespace {
@@ -15,32 +14,18 @@ uint8_t ByteAt(const uint8_t* bytes, size_t count, size_t i) {
 }
 
 // Sends the frame and leaves the reply bytes in ReplyBuffer; returns how many came.
-size_t Exchange(CellCommand command, int32_t argument, int waitMs) {
+size_t CellExchange(CellCommand command, int32_t argument, int waitMs) {
     Lib.LoadCellArgument = argument;
-    Lib.ReadRequest.store(false);
     const std::array<uint8_t, 7> frame = BuildCellFrame(command, argument);
-    SerialPort* port = Lib.PortHandle;
-    size_t got = 0;
-    {
-        // Held from the purge through the reply read: no reader pass, not even one that
-        // found the request set earlier, takes bytes in between.
-        std::lock_guard io(Lib.PortIoLock);
-        if (port) {
-            port->PurgeInput();
-            port->Write(frame.data(), frame.size()); // copied: the frame may go out of scope
-        }
-        std::memset(Lib.ReplyBuffer, 0, sizeof Lib.ReplyBuffer);
-        Sleep(waitMs);
-        if (port) got = port->Read(Lib.ReplyBuffer, kCellReplyMax);
-        Lib.ReplyBuffer[got] = 0;
-    }
-    return got;
+    // The frame is copied as the write starts, so it may go out of scope. No purge follows
+    // the reply read.
+    return Exchange(frame.data(), frame.size(), waitMs, kCellReplyMax, AfterReply::KeepInput);
 }
 
 int32_t Finish(int32_t result) {
     Lib.LoadCellResult = result;
     // Bytes counted during the exchange are not to be fetched again.
-    Lib.PendingCount.store(0);
+    Reception.ForgetCount();
     return result;
 }
 
@@ -84,17 +69,17 @@ int32_t DecodeWriteReply(const uint8_t* bytes, size_t count) {
 }
 
 int32_t QuillReadLoadCell(int32_t address) {
-    const size_t got = Exchange(CellCommand::Read, address, 50);
+    const size_t got = CellExchange(CellCommand::Read, address, 50);
     return Finish(DecodeCellAddress(Lib.ReplyBuffer, got));
 }
 
 int32_t QuillReadLoadCellValue(int32_t address) {
-    const size_t got = Exchange(CellCommand::Read, address, 50);
+    const size_t got = CellExchange(CellCommand::Read, address, 50);
     return Finish(DecodeCellValue(Lib.ReplyBuffer, got));
 }
 
 int32_t QuillWriteLoadCell(int32_t newAddress) {
-    const size_t got = Exchange(CellCommand::SetAddress, newAddress, 80);
+    const size_t got = CellExchange(CellCommand::SetAddress, newAddress, 80);
     return Finish(DecodeWriteReply(Lib.ReplyBuffer, got));
 }
 

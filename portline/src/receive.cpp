@@ -1,50 +1,65 @@
 #include "receive.h"
 
+#include "hand_over.h"
 #include "library.h"
+#include "pause.h"
 #include "state.h"
-#include "threads.h"
 
-#include <algorithm>
-#include <cstring>
+#include <chrono>
 
 namespace portline {
+
+void TFormThread::Execute() {
+    {
+        // Whatever arrived before the reader started is not handed on. A command made
+        // while the reader was still starting keeps its exchange whole: the purge waits.
+        std::lock_guard io(Lib.PortIoLock);
+        if (SerialPort* port = Lib.PortHandle) port->PurgeAll();
+    }
+    MarkPurged();
+    while (!Terminated()) {
+        Sleep(100);
+        if (!Reception.Requested()) continue;
+        Sleep(50);
+        ReaderPass();
+    }
+}
+
+void TFormThread::MarkPurged() {
+    {
+        std::lock_guard lock(purgeLock_);
+        purged_ = true;
+    }
+    purgedSignal_.notify_all();
+}
+
+void TFormThread::WaitUntilPurged() {
+    std::unique_lock lock(purgeLock_);
+    // Bounded, so that a thread the system never schedules cannot hang the open.
+    purgedSignal_.wait_for(lock, std::chrono::seconds(2), [this] { return purged_; });
+}
+
+void AXThread::Execute() {
+    if (SerialPort* port = Lib.PortHandle) port->SetEventMask();
+    while (!Terminated()) {
+        Sleep(30);
+        WatcherPass();
+    }
+}
 
 void ReaderPass() {
     SerialPort* port = Lib.PortHandle;
     std::lock_guard io(Lib.PortIoLock);
     // A command may have withdrawn the request while this pass paused; its reply is not
     // ours to take.
-    if (!Lib.ReadRequest.load()) return;
-    uint32_t n;
-    uint64_t serial;
-    {
-        std::lock_guard count(Lib.CountLock);
-        n = Lib.PendingCount.load();
-        serial = Lib.CountSerial;
-    }
-    if (n == 0) {
-        // Nothing published: the request stands. An untaken text cannot exist while it
-        // does, so there is nothing to clear.
-        Lib.ReadBuffer[0] = 0;
+    if (!Reception.Requested()) return;
+    const CountSeen seen = Reception.SeeCount();
+    if (seen.bytes == 0) {
+        Reception.NothingCounted();
         return;
     }
-    size_t want = std::min<size_t>(n, kMaxRead);
-    size_t got = port ? port->Read(Lib.ReadBuffer, want) : 0;
-    {
-        std::lock_guard hand(Lib.HandOverLock);
-        // A zero byte ends the text; what follows it in this read is not handed on.
-        size_t length = strnlen(reinterpret_cast<const char*>(Lib.ReadBuffer), got);
-        std::memcpy(Lib.StagedText, Lib.ReadBuffer, length);
-        Lib.StagedText[length] = 0;
-        ++Lib.Published;
-        Lib.ReadRequest.store(false);
-    }
-    std::lock_guard count(Lib.CountLock);
-    // A count published while this pass read is newer than the one it read: it stays, or
-    // the bytes it counts could wait for an arrival that never comes.
-    if (Lib.CountSerial != serial) return;
-    // A count above what one read carries leaves the rest counted for the next request.
-    Lib.PendingCount.store(n > want && got == want ? n - static_cast<uint32_t>(want) : 0);
+    const size_t got = port ? port->Read(Reception.ReadArea(), seen.Wanted()) : 0;
+    Reception.PublishRead(seen, got);
 }
 
 void WatcherPass() {
@@ -53,28 +68,14 @@ void WatcherPass() {
     uint32_t inQueue = 0;
     uint32_t events = port->WaitEvent(inQueue);
     // A lone byte is never published: it waits until more bytes follow.
-    if ((events & EvRxChar) && inQueue > 1) {
-        std::lock_guard lock(Lib.CountLock);
-        Lib.PendingCount.store(inQueue);
-        ++Lib.CountSerial;
-    }
+    if ((events & EvRxChar) && inQueue > 1) Reception.PublishCount(inQueue);
 }
 
 const char* ReadAllPort() {
-    {
-        // Take the text published since the last call, and ask for the next, at once:
-        // a text published during the pause below belongs to the next call.
-        std::lock_guard hand(Lib.HandOverLock);
-        if (Lib.Taken != Lib.Published) {
-            std::memcpy(Lib.ReceivedText, Lib.StagedText, kTextSize);
-            Lib.Taken = Lib.Published;
-        } else {
-            Lib.ReceivedText[0] = 0;
-        }
-        Lib.ReadRequest.store(true);
-    }
+    // A text published during the pause below belongs to the next call.
+    const char* text = Reception.TakeTextAndAsk();
     Sleep(30);
-    return Lib.ReceivedText;
+    return text;
 }
 
 int32_t ClearPort() {

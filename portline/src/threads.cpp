@@ -1,9 +1,8 @@
 #include "threads.h"
 
-#include "receive.h"
+#include "priority.h"
 #include "state.h"
 
-#include <chrono>
 #include <stdexcept>
 #include <string>
 
@@ -56,48 +55,6 @@ void TThread::Run() {
     ThreadStartedOrEnded();
     Execute();
     ThreadStartedOrEnded();
-}
-
-void TFormThread::Execute() {
-    {
-        // Whatever arrived before the reader started is not handed on. A command made
-        // while the reader was still starting keeps its exchange whole: the purge waits.
-        std::lock_guard io(Lib.PortIoLock);
-        if (SerialPort* port = Lib.PortHandle) port->PurgeAll();
-    }
-    MarkPurged();
-    while (!Terminated()) {
-        Sleep(100);
-        if (!Lib.ReadRequest.load()) continue;
-        Sleep(50);
-        ReaderPass();
-    }
-}
-
-void TFormThread::MarkPurged() {
-    {
-        std::lock_guard lock(purgeLock_);
-        purged_ = true;
-    }
-    purgedSignal_.notify_all();
-}
-
-void TFormThread::WaitUntilPurged() {
-    std::unique_lock lock(purgeLock_);
-    // Bounded, so that a thread the system never schedules cannot hang the open.
-    purgedSignal_.wait_for(lock, std::chrono::seconds(2), [this] { return purged_; });
-}
-
-void AXThread::Execute() {
-    if (SerialPort* port = Lib.PortHandle) port->SetEventMask();
-    while (!Terminated()) {
-        Sleep(30);
-        WatcherPass();
-    }
-}
-
-void Sleep(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 } // namespace portline

@@ -1,4 +1,5 @@
-// The reader's threads: the TThread base and the two loops that run on it.
+// The thread base TThread: creation, priority, resuming, the stop request and the join.
+// The reader threads derive from it (receive.h).
 #ifndef PORTLINE_THREADS_H
 #define PORTLINE_THREADS_H
 
@@ -6,8 +7,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
-
-#include "priority.h"
 
 namespace portline {
 
@@ -44,39 +43,6 @@ class TThread {
     std::atomic<bool> terminated_{false};
     std::thread thread_;
 };
-
-// The polling reader: takes the published bytes while the caller's request stands.
-class TFormThread final : public TThread {
-  public:
-    TFormThread() : TThread("TFormThread") {}
-    ~TFormThread() override { WaitForEnd(); }
-
-    // Waits until the reader has discarded what arrived before it started (or has
-    // ended), so that no exchange made after the open loses its reply to that purge.
-    void WaitUntilPurged();
-
-  protected:
-    void Execute() override;
-
-  private:
-    void MarkPurged();
-
-    std::mutex purgeLock_;
-    std::condition_variable purgedSignal_;
-    bool purged_ = false;
-};
-
-// The port-event watcher: publishes how many bytes wait when a receive event comes.
-class AXThread final : public TThread {
-  public:
-    AXThread() : TThread("AXThread") {}
-    ~AXThread() override { WaitForEnd(); }
-
-  protected:
-    void Execute() override;
-};
-
-void Sleep(int milliseconds);
 
 } // namespace portline
 

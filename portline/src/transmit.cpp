@@ -1,7 +1,7 @@
 // Sending a text and collecting the immediate reply; the modem-control lines.
+#include "exchange.h"
 #include "library.h"
 #include "state.h"
-#include "threads.h"
 
 #include <cstring>
 
@@ -15,23 +15,12 @@ const char* WriteSendData(const char* text) {
     const size_t length = text ? strnlen(text, kMaxRead) : 0;
     if (length) std::memcpy(Lib.SendBuffer, text, length);
 
-    Lib.ReadRequest.store(false);
-    SerialPort* port = Lib.PortHandle;
-    {
-        // From the purge through the reply read no reader pass touches the input, not even
-        // one that found the request set before it was withdrawn.
-        std::lock_guard io(Lib.PortIoLock);
-        if (port) {
-            port->PurgeInput();
-            port->Write(reinterpret_cast<const uint8_t*>(Lib.SendBuffer), length);
-        }
-        Sleep(80);
-        const size_t got = port ? port->Read(Lib.ReplyBuffer, kMaxRead) : 0;
-        std::memcpy(Lib.ReplyText, Lib.ReplyBuffer, got);
-        Lib.ReplyText[got] = 0;
-        // Abandons what has not gone out yet and whatever arrived after the reply read.
-        if (port) port->PurgeAll();
-    }
+    // An 80 ms window and a reply of at most 255 bytes; the final purge abandons what has
+    // not gone out yet and whatever arrived after the reply read.
+    const size_t got = Exchange(reinterpret_cast<const uint8_t*>(Lib.SendBuffer), length, 80,
+                                kMaxRead, AfterReply::PurgeAll);
+    std::memcpy(Lib.ReplyText, Lib.ReplyBuffer, got);
+    Lib.ReplyText[got] = 0;
     return Lib.ReplyText;
 }
 

@@ -3,17 +3,15 @@
 #ifndef PORTLINE_TESTS_LIBRARY_PROBE_H
 #define PORTLINE_TESTS_LIBRARY_PROBE_H
 
-#include "state.h"
+#include "hand_over.h"
 
 #include <chrono>
-#include <mutex>
 #include <thread>
 
 namespace ptytest {
 
 inline uint64_t PublishedCount() {
-    std::lock_guard lock(portline::Lib.HandOverLock);
-    return portline::Lib.Published;
+    return portline::Reception.PublishedTexts();
 }
 
 // Waits until the reader has published a text after the `seen`-th one.

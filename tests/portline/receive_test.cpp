@@ -17,8 +17,8 @@ class ReceiveTest : public ::testing::Test {
   protected:
     void SetUp() override {
         // As at load, also when the whole binary runs in one process.
-        portline::Lib.ReadRequest = false;
-        portline::Lib.PendingCount = 0;
+        portline::Reception.WithdrawRequest();
+        portline::Reception.ForgetCount();
         ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1);
         Settle();
     }
