@@ -1,20 +1,15 @@
 // What every window benchmark sets up: Qt's offscreen platform, a throw-away
-// settings folder, message boxes that answer at once, and the real main window shown.
+// settings folder, message boxes that answer at once, and the real main window shown,
+// made as the window tests make it (window_under_test.h).
 #ifndef PORTBENCH_BENCH_WINDOW_H
 #define PORTBENCH_BENCH_WINDOW_H
 
-#include "about_boxes.h"
 #include "application.h"
-#include "form1.h"
 #include "messages.h"
 #include "settings.h"
+#include "window_under_test.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QCoreApplication>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <memory>
 #include <utility>
 
@@ -25,11 +20,8 @@ class BenchWindow {
         : app(Offscreen(argc), argv) {
         SetSettingsFolderForTesting(settings.path());
         SetMessageBoxHook(std::move(messages));
-        form = std::make_unique<TForm1>();
-        form->Form2 = new TForm2(form.get());
-        form->Form3 = new TForm3(form.get());
-        form->show();
-        QCoreApplication::processEvents();
+        form = NewMainWindow();
+        ShowMainWindow(*form);
     }
 
     PortBenchApplication app;
@@ -43,16 +35,5 @@ class BenchWindow {
         return argc;
     }
 };
-
-// Lines as the display shows them: wrapped lines count, an empty last line does not.
-inline int ShownLines(QPlainTextEdit* memo) {
-    QTextDocument* document = memo->document();
-    int count = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        document->documentLayout()->blockBoundingRect(block); // lays the block out
-        count += block.layout()->lineCount();
-    }
-    return document->lastBlock().text().isEmpty() ? count - 1 : count;
-}
 
 #endif

@@ -1,6 +1,7 @@
 // Cost of the receive exports: ReadAllPort per call, ClearPort, and ClosePort with no
 // traffic. Run against a pseudo-terminal; prints figures.
 #include "portline.h"
+#include "pty_device.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,9 +9,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <pty.h>
-#include <unistd.h>
 
 namespace {
 
@@ -39,12 +37,8 @@ template <typename F> double Time(F f) {
 } // namespace
 
 int main() {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
-        return 1;
-    }
+    ptytest::PtyDevice pty;
+    const char* name = pty.Path().c_str();
     if (OpenPort(name, "9600,n,8,1", 1) != 1) {
         std::fprintf(stderr, "OpenPort failed on %s\n", name);
         return 1;
@@ -76,7 +70,5 @@ int main() {
         closesArmed.push_back(Time([] { ClosePort(); }));
     }
     Report("ClosePort, request standing", closesArmed);
-    close(master);
-    close(slave);
     return 0;
 }

@@ -3,6 +3,7 @@
 // largest text handed on, and the CPU time of the library's two threads.
 // Usage: portline_stream [seconds]   (default 60)
 #include "portline.h"
+#include "pty_device.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,7 +16,6 @@
 #include <thread>
 
 #include <dirent.h>
-#include <pty.h>
 #include <unistd.h>
 
 namespace {
@@ -64,10 +64,8 @@ double ReaderCpuSeconds() {
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     constexpr double kRate = 960;
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0 ||
-        OpenPort(name, "9600,n,8,1", 1) != 1) {
+    ptytest::PtyDevice pty;
+    if (OpenPort(pty.Path().c_str(), "9600,n,8,1", 1) != 1) {
         std::fprintf(stderr, "no port\n");
         return 1;
     }
@@ -77,18 +75,7 @@ int main(int argc, char** argv) {
     std::string sent;
     std::atomic<bool> done{false};
     std::thread device([&] {
-        const auto start = Clock::now();
-        size_t next = 0;
-        for (auto now = start; now - start < std::chrono::seconds(seconds); now = Clock::now()) {
-            auto due =
-                static_cast<size_t>(std::chrono::duration<double>(now - start).count() * kRate);
-            std::string chunk;
-            for (; next < due; ++next)
-                chunk += static_cast<char>(next % 255 + 1);
-            if (!chunk.empty() && write(master, chunk.data(), chunk.size()) < 0) break;
-            sent += chunk;
-            SleepMs(10);
-        }
+        sent = pty.SendSteadyStream(kRate, std::chrono::seconds(seconds), 10);
         done = true;
     });
 
@@ -125,8 +112,7 @@ int main(int argc, char** argv) {
     const double idleSeconds = std::chrono::duration<double>(Clock::now() - idleStart).count();
     const double cpuIdle = ReaderCpuSeconds() - cpuIdleStart;
     ClosePort();
-    close(master);
-    close(slave);
+    pty.Hangup();
 
     std::printf("stream %.1f s at %.0f B/s, polled every 170 ms (%zu calls, %zu texts)\n",
                 streamSeconds, kRate, calls, texts);

@@ -3,6 +3,7 @@
 #ifndef LOADCELL_TESTS_PROGRAM_RUN_H
 #define LOADCELL_TESTS_PROGRAM_RUN_H
 
+#include "child_program.h"
 #include "portsim/bench.h"
 
 #include <gtest/gtest.h>
@@ -45,28 +46,17 @@ class Program {
         } else if (::pipe2(err, O_CLOEXEC) != 0) {
             return;
         }
-        // Everything is made ready before the fork: the bench's threads run in this
-        // process, so the child only rewires its streams and starts the program.
         std::vector<std::string> environment = {"TZ=UTC"};
-        for (char** entry = environ; *entry; ++entry) {
-            const std::string text = *entry;
+        for (const std::string& text : childtest::OwnEnvironment())
             if (text.rfind("LOADCELL_PORT=", 0) != 0 && text.rfind("TZ=", 0) != 0)
                 environment.push_back(text);
-        }
         for (const auto& [name, value] : settings.environment)
             environment.push_back(name + "=" + value);
-        std::vector<char*> argv = Pointers(args), envp = Pointers(environment);
         const bool asNobody = settings.asNobody;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
+        pid_ =
+            childtest::StartProgram(std::move(args), std::move(environment), out[1], err[1], [&] {
+                if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(126);
+            });
         out_ = out[0];
         err_ = err[0];
     }
@@ -106,13 +96,6 @@ class Program {
     }
 
   private:
-    static std::vector<char*> Pointers(std::vector<std::string>& texts) {
-        std::vector<char*> pointers;
-        for (std::string& text : texts)
-            pointers.push_back(text.data());
-        pointers.push_back(nullptr);
-        return pointers;
-    }
     static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
     static size_t Count(const std::string& text, char c) {
         return static_cast<size_t>(std::count(text.begin(), text.end(), c));

@@ -3,10 +3,9 @@
 #ifndef PORTBENCH_TEST_FORM_FIXTURE_H
 #define PORTBENCH_TEST_FORM_FIXTURE_H
 
-#include "about_boxes.h"
-#include "form1.h"
 #include "messages.h"
 #include "settings.h"
+#include "window_under_test.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,11 +42,8 @@ class FormTest : public ::testing::Test {
 
     // Creates and shows the window; write a settings file first to test start-up.
     TForm1& Show() {
-        form = std::make_unique<TForm1>();
-        form->Form2 = new TForm2(form.get());
-        form->Form3 = new TForm3(form.get());
-        form->show();
-        QCoreApplication::processEvents();
+        form = NewMainWindow();
+        ShowMainWindow(*form);
         return *form;
     }
 

@@ -8,28 +8,25 @@
 #include "form_fixture.h"
 #include "portline.h"
 #include "portsim/bench.h"
+#include "pty_device.h"
 #include "settings.h"
 
 #include <QElapsedTimer>
-#include <fcntl.h>
 #include <memory>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 // A device on its own pseudo-terminal.
 struct Device {
     std::unique_ptr<portsim::Bench> bench;
-    int probe = -1; // the device side, never read
+    ptytest::PtyEnd probe; // the device side, never read
 
     bool Start() {
         bench = std::make_unique<portsim::Bench>(portsim::Config{});
         if (!bench->Start()) return false;
-        probe = ::open(bench->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        return probe >= 0;
+        probe = ptytest::PtyEnd::Probe(bench->DevicePath());
+        return probe.IsOpen();
     }
     ~Device() {
-        if (probe >= 0) ::close(probe);
+        probe.Close();
         if (bench) bench->Stop();
     }
     QString Path() const { return QString::fromStdString(bench->DevicePath()); }
@@ -39,15 +36,8 @@ struct Device {
         bench->Send(portsim::Bytes(s.begin(), s.end()));
     }
     // Bytes that wait in the port's input queue, not yet taken by the reader.
-    int Waiting() const {
-        int count = 0;
-        return ::ioctl(probe, FIONREAD, &count) == 0 ? count : -1;
-    }
-    speed_t Baud() const {
-        termios settings{};
-        ::tcgetattr(probe, &settings);
-        return ::cfgetospeed(&settings);
-    }
+    int Waiting() const { return probe.Waiting(); }
+    speed_t Baud() const { return probe.OutputSpeed(); }
 };
 
 class LineFormTest : public FormTest {

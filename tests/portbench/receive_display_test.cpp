@@ -22,15 +22,7 @@ class DisplayTest : public FormTest {
     QString Display() const { return memo()->toPlainText(); }
 
     // Lines as the box shows them: every wrapped line, but not an empty last one.
-    int ShownLines() const {
-        QTextDocument* document = memo()->document();
-        int count = 0;
-        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-            document->documentLayout()->blockBoundingRect(block);
-            count += block.layout()->lineCount();
-        }
-        return document->lastBlock().text().isEmpty() ? count - 1 : count;
-    }
+    int ShownLines() const { return ::ShownLines(memo()); }
 
     // The display form set as start-up sets it: no conversion runs.
     void DisplayForm(bool hex) {

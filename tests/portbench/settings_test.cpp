@@ -22,8 +22,9 @@ class SettingsFile : public ::testing::Test {
 
     QString Path() const { return dir.filePath("PortBench.ini"); }
 
-    void Put(const QByteArray& bytes) {
-        QFile file(Path());
+    void Put(const QByteArray& bytes) { Put(bytes, Path()); }
+    void Put(const QByteArray& bytes, const QString& path) {
+        QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
     }
@@ -187,10 +188,7 @@ TEST_F(SettingsFile, WriteReplacesTheFileWholeAndKeepsItsPermissions) {
 TEST_F(SettingsFile, WritingThroughALinkUpdatesItsTarget) {
     QTemporaryDir elsewhere;
     const QString real = elsewhere.filePath("real.ini");
-    QFile file(real);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[COM]\nPort=COM1\n");
-    file.close();
+    ASSERT_NO_FATAL_FAILURE(Put("[COM]\nPort=COM1\n", real));
     ASSERT_TRUE(QFile::link(real, Path()));
     Write("COM", "port", "COM9");
     EXPECT_TRUE(QFileInfo(Path()).isSymLink());
@@ -268,10 +266,7 @@ TEST_F(SettingsFile, ReadOnlyFileRefusesEveryWriteAndStaysAsItWas) {
 TEST_F(SettingsFile, ReadOnlyTargetOfALinkRefusesTheWrite) {
     QTemporaryDir elsewhere;
     const QString real = elsewhere.filePath("real.ini");
-    QFile file(real);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[COM]\nPort=COM1\n");
-    file.close();
+    ASSERT_NO_FATAL_FAILURE(Put("[COM]\nPort=COM1\n", real));
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0444), 0);
     ASSERT_TRUE(QFile::link(real, Path()));
     EXPECT_THROW(Write("COM", "port", "COM9"), AppError);

@@ -15,7 +15,6 @@ using namespace ptytest;
 namespace {
 
 TEST(Stream, AMinuteAt960BytesPerSecondArrivesWholeAndInOrder) {
-    using Clock = std::chrono::steady_clock;
     constexpr double kBytesPerSecond = 960;
     constexpr auto kDuration = std::chrono::seconds(60);
 
@@ -28,18 +27,7 @@ TEST(Stream, AMinuteAt960BytesPerSecondArrivesWholeAndInOrder) {
     std::atomic<bool> done{false};
     // The device paces itself: every 20 ms it sends what the line would have carried.
     std::thread sender([&] {
-        const auto start = Clock::now();
-        size_t next = 0;
-        for (auto now = start; now - start < kDuration; now = Clock::now()) {
-            double elapsed = std::chrono::duration<double>(now - start).count();
-            size_t due = static_cast<size_t>(elapsed * kBytesPerSecond);
-            std::string chunk;
-            for (; next < due; ++next)
-                chunk += static_cast<char>(next % 255 + 1);
-            if (!chunk.empty()) device.Send(chunk);
-            sent += chunk;
-            SleepMs(20);
-        }
+        sent = device.SendSteadyStream(kBytesPerSecond, kDuration, 20);
         done = true;
     });
 

@@ -1,5 +1,5 @@
 // Starting and stopping the bench, its link, and ports that come and go.
-#include "port_side.h"
+#include "bench_on_line.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ TEST(Lifecycle, StartGivesADeviceThatAnswers) {
     EXPECT_EQ(bench.DevicePath().rfind("/dev/pts/", 0), 0u) << bench.DevicePath();
     EXPECT_FALSE(bench.Start()) << "already running";
     EXPECT_FALSE(bench.Error().empty());
-    PortSide port(bench.DevicePath());
+    PtyEnd port = PtyEnd::AsPort(bench.DevicePath());
     EXPECT_EQ(port.Exchange(ReadFrame(1), 10), ReadReply(1, 321));
 }
 
@@ -52,7 +52,7 @@ TEST(Lifecycle, StopIsPromptWithThePortOpenAndIdempotent) {
     config.streamRate = 50;
     Bench bench(config);
     ASSERT_TRUE(bench.Start());
-    PortSide port(bench.DevicePath());
+    PtyEnd port = PtyEnd::AsPort(bench.DevicePath());
     ASSERT_TRUE(port.IsOpen());
     port.Write(ReadFrame(1));
     Clock::time_point start = Clock::now();
@@ -70,11 +70,11 @@ TEST(Lifecycle, DestructorStopsARunningBench) {
         Bench bench(OneCell());
         ASSERT_TRUE(bench.Start());
         path = bench.DevicePath();
-        PortSide port(path);
+        PtyEnd port = PtyEnd::AsPort(path);
         port.Write(ReadFrame(1));
     }
     // The pair is gone: the device node cannot be opened (or is someone else's by now).
-    PortSide late(path);
+    PtyEnd late = PtyEnd::AsPort(path);
     if (late.IsOpen()) SUCCEED() << "device number reused by another pseudo-terminal";
 }
 
@@ -83,7 +83,7 @@ TEST(Lifecycle, RestartsOnANewDevice) {
     ASSERT_TRUE(bench.Start());
     bench.Stop();
     ASSERT_TRUE(bench.Start()) << bench.Error();
-    PortSide port(bench.DevicePath());
+    PtyEnd port = PtyEnd::AsPort(bench.DevicePath());
     EXPECT_EQ(port.Exchange(ReadFrame(0), 10), ReadReply(1, 321));
 }
 
@@ -91,7 +91,7 @@ TEST(Lifecycle, PortClosesAndReopens) {
     Bench bench(OneCell());
     ASSERT_TRUE(bench.Start());
     for (int round = 0; round < 5; ++round) {
-        PortSide port(bench.DevicePath());
+        PtyEnd port = PtyEnd::AsPort(bench.DevicePath());
         ASSERT_TRUE(port.IsOpen()) << "round " << round;
         EXPECT_EQ(port.Exchange(ReadFrame(1), 10), ReadReply(1, 321)) << "round " << round;
     }
@@ -115,7 +115,7 @@ TEST(Lifecycle, LinkPointsAtTheDeviceAndGoesAtStop) {
     ASSERT_TRUE(bench.Start(link.string())) << bench.Error();
     EXPECT_EQ(fs::read_symlink(link), bench.DevicePath()) << "the stale link is replaced";
     {
-        PortSide port(link.string());
+        PtyEnd port = PtyEnd::AsPort(link.string());
         EXPECT_EQ(port.Exchange(ReadFrame(1), 10), ReadReply(1, 321));
     }
     bench.Stop();
@@ -144,7 +144,7 @@ TEST(Lifecycle, ConcurrentCallsWhileTheLineIsBusy) {
     config.echo = true;
     Bench bench(config);
     ASSERT_TRUE(bench.Start());
-    PortSide port(bench.DevicePath());
+    PtyEnd port = PtyEnd::AsPort(bench.DevicePath());
     std::atomic<bool> done{false};
     std::thread meddler([&] {
         int i = 0;
@@ -161,7 +161,7 @@ TEST(Lifecycle, ConcurrentCallsWhileTheLineIsBusy) {
     for (int i = 0; i < 100; ++i) {
         Bytes reply = port.Exchange(ReadFrame(1), 17);
         ASSERT_EQ(reply.size(), 17u);
-        EXPECT_EQ(DecodeAddress(Bytes(reply.begin() + 7, reply.end())), 1);
+        EXPECT_EQ(Bytes(reply.begin() + 7, reply.begin() + 9), (Bytes{0x02, 0x41}));
     }
     done = true;
     meddler.join();

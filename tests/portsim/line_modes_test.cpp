@@ -1,5 +1,5 @@
 // Echo, stream, pacing, late answers and the log of received bytes.
-#include "port_side.h"
+#include "bench_on_line.h"
 
 #include <gtest/gtest.h>
 

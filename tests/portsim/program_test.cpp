@@ -1,5 +1,6 @@
 // The portsim program: its command line, its first line and its clean exit.
-#include "port_side.h"
+#include "bench_on_line.h"
+#include "child_program.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +22,7 @@ class Program {
         args.insert(args.begin(), PORTSIM_PROGRAM);
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return;
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::dup2(err[1], 2);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
+        pid_ = childtest::StartProgram(std::move(args), out[1], err[1]);
         out_ = out[0];
         err_ = err[0];
     }
@@ -126,11 +115,10 @@ TEST(Program, PrintsTheDeviceAndCleansUpOnSignal) {
         ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
         EXPECT_EQ(fs::read_symlink(link), path);
         {
-            PortSide port(path);
+            PtyEnd port = PtyEnd::AsPort(path);
             ASSERT_TRUE(port.IsOpen());
             Bytes reply = port.Exchange(ReadFrame(7), 10);
-            EXPECT_EQ(DecodeAddress(reply), 7);
-            EXPECT_EQ(DecodeCode(reply), 0x1234);
+            EXPECT_EQ(reply, ReadReply(7, 0x1234));
             program.Signal(signal);
         }
         EXPECT_EQ(program.Wait(), 0);
@@ -141,7 +129,7 @@ TEST(Program, PrintsTheDeviceAndCleansUpOnSignal) {
 TEST(Program, BareBenchIsOneCellAtAddressOne) {
     Program program({});
     std::string path = program.FirstLine();
-    PortSide port(path);
+    PtyEnd port = PtyEnd::AsPort(path);
     ASSERT_TRUE(port.IsOpen()) << path;
     EXPECT_EQ(port.Exchange(ReadFrame(0), 10), ReadReply(1, 74565));
     program.Signal(SIGTERM);

@@ -15,6 +15,7 @@
 // the TCP port it listens on, then serves one connection after another until killed.
 #include "options.h"
 #include "portsim/bench.h"
+#include "pty_device.h"
 
 #include <cctype>
 #include <cstdio>
@@ -26,9 +27,7 @@
 
 #include <arpa/inet.h>
 #include <csignal>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -88,7 +87,7 @@ class Agent {
                 bench_.reset();
                 return "error " + error;
             }
-            side_ = open(bench_->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            side_ = ptytest::PtyEnd::Probe(bench_->DevicePath());
             return "ok " + bench_->DevicePath();
         }
         if (order == "stop") {
@@ -118,23 +117,22 @@ class Agent {
             return bench_->WaitReceived(std::stoul(words[1]), std::stoi(words[2])) ? "ok 1"
                                                                                    : "ok 0";
         if (order == "waiting") {
-            int n = 0;
-            if (side_ < 0 || ioctl(side_, FIONREAD, &n) != 0) return "error no count";
+            const int n = side_.IsOpen() ? side_.Waiting() : -1;
+            if (n < 0) return "error no count";
             return "ok " + std::to_string(n);
         }
         return "error unknown order " + order;
     }
 
     void Stop() {
-        if (side_ >= 0) close(side_);
-        side_ = -1;
+        side_.Close();
         bench_.reset(); // stops it and removes the link
     }
 
   private:
     const std::string dosdevices_;
     std::unique_ptr<portsim::Bench> bench_;
-    int side_ = -1; // the port's side, held to count what waits there
+    ptytest::PtyEnd side_; // the port's side, held to count what waits there
 };
 
 void Serve(int connection, Agent& agent) {
