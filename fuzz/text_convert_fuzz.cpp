@@ -1,6 +1,7 @@
 // The byte and text helpers of the receive display and the send box on any input: the trim
-// rules, bytes -> hexadecimal groups -> bytes, the hexadecimal group parser, the display's
-// line breaks both ways, and the whole-number conversions.
+// rules, bytes -> hexadecimal groups -> bytes, the hexadecimal group parser, the formatter
+// in each of its forms, the group reader with its restarting area, the send buffer, the
+// display's line breaks both ways, and the whole-number conversions.
 #include "fuzz_check.h"
 #include "messages.h"
 #include "text_convert.h"
@@ -8,6 +9,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -62,6 +65,107 @@ void CheckHexRoundTrip(const QByteArray& bytes) {
         back += static_cast<char>(value);
     }
     FUZZ_CHECK(back == bytes, "bytes -> hex -> bytes changed the text");
+}
+
+// Every form of the formatter: two digits and a blank per byte shown, the step after each
+// byte, and a byte dropped only where the form says so.
+void CheckBytesToHex(const QByteArray& bytes) {
+    qsizetype high = 0;
+    for (const char c : bytes)
+        high += static_cast<uint8_t>(c) >= 0x80;
+    for (const HexBlanks blanks : {HexBlanks::BeforeEach, HexBlanks::Between}) {
+        for (const HighBytes form : {HighBytes::AsByte, HighBytes::Widened, HighBytes::Dropped}) {
+            qsizetype steps = 0;
+            const QString hex = BytesToHex(bytes, blanks, form, [&] { ++steps; });
+            FUZZ_CHECK(steps == bytes.size(), "BytesToHex missed a step");
+            const qsizetype shown = form == HighBytes::Dropped ? bytes.size() - high : bytes.size();
+            const qsizetype blanksShown =
+                blanks == HexBlanks::BeforeEach ? shown : std::max<qsizetype>(shown - 1, 0);
+            const qsizetype widened = form == HighBytes::Widened ? 6 * high : 0;
+            FUZZ_CHECK(hex.size() == 2 * shown + blanksShown + widened, "BytesToHex's length");
+            FUZZ_CHECK(hex.count(u' ') == blanksShown, "BytesToHex's blanks");
+        }
+    }
+}
+
+// The reader's result by its rule, worked out from the groups' values: an area of n holds
+// n - 1 bytes; the group that finds it full (every (n - 1)th from the (n - 1)th on) is
+// dropped and the bytes after it follow the first; a zero ends the result.
+QByteArray ExpectedArea(const QByteArray& values, qsizetype areaSize) {
+    const qsizetype room = areaSize - 1;
+    QByteArray kept;
+    if (values.size() <= room) {
+        kept = values;
+    } else {
+        const qsizetype lastDrop = (values.size() - 1) / room * room;
+        kept = values.left(1) + values.mid(lastDrop + 1);
+    }
+    const qsizetype zero = kept.indexOf('\0');
+    return zero < 0 ? kept : kept.left(zero);
+}
+
+// The groups of a text as the reader takes them: the trimmed text cut at every separator.
+QByteArray GroupValues(const QByteArray& text, HexGroupChars groups) {
+    QByteArray cut = TrimBytes(text);
+    if (groups == HexGroupChars::HexDigits) {
+        for (char& c : cut)
+            if (!std::isxdigit(static_cast<unsigned char>(c))) c = ' ';
+    }
+    QByteArray values;
+    for (const QByteArray& group : cut.split(' '))
+        values += static_cast<char>(HexGroupByte(group));
+    return values;
+}
+
+// The group reader on any text, in any area: bounded by the area, and by its rule; the
+// formatter's text reads back as its bytes, as far as the area and a zero byte let it.
+void CheckHexGroups(const QByteArray& bytes, qsizetype areaSize) {
+    for (const HexGroupChars groups : {HexGroupChars::HexDigits, HexGroupChars::AllButBlank}) {
+        qsizetype steps = 0;
+        const QByteArray read = HexGroupsToBytes(bytes, groups, areaSize, [&] { ++steps; });
+        FUZZ_CHECK(read.size() <= areaSize - 1, "the group reader overran its area");
+        FUZZ_CHECK(!read.contains('\0'), "the group reader kept a zero byte");
+        FUZZ_CHECK(steps == TrimBytes(bytes).size() + 1, "the group reader missed a step");
+        FUZZ_CHECK(read == ExpectedArea(GroupValues(bytes, groups), areaSize),
+                   "the group reader broke its area's rule");
+    }
+    const QByteArray widened =
+        BytesToHex(bytes, HexBlanks::BeforeEach, HighBytes::Widened).toLatin1();
+    FUZZ_CHECK(HexGroupsToBytes(widened, HexGroupChars::AllButBlank, areaSize) ==
+                   ExpectedArea(bytes, areaSize),
+               "send box hex -> bytes changed the bytes");
+    const QByteArray between = BytesToHex(bytes, HexBlanks::Between).toLatin1();
+    FUZZ_CHECK(HexGroupsToBytes(between, HexGroupChars::HexDigits, areaSize) ==
+                   ExpectedArea(bytes, areaSize),
+               "display hex -> bytes changed the bytes");
+}
+
+// A group's byte: the value of its last two characters when all are digits.
+void CheckHexGroupByte(const QByteArray& group) {
+    const uint8_t byte = HexGroupByte(group);
+    bool digitsOnly = true;
+    for (const char c : group)
+        digitsOnly = digitsOnly && std::isxdigit(static_cast<unsigned char>(c));
+    if (digitsOnly)
+        FUZZ_CHECK(byte == std::strtoul(group.right(2).constData(), nullptr, 16),
+                   "HexGroupByte is not the group's low byte");
+}
+
+// The send buffer: within its limit, no zero byte; the formatter's text reads back.
+void CheckSendBuffer(const QByteArray& bytes, const QString& text) {
+    QByteArray out;
+    for (const bool hexForm : {true, false}) {
+        if (BuildSendBuffer(text, hexForm, out, MaxSendBytes)) {
+            FUZZ_CHECK(out.size() <= MaxSendBytes, "the send buffer passed its limit");
+            FUZZ_CHECK(!out.contains('\0'), "the send buffer kept a zero byte");
+        }
+    }
+    const QString hex = BytesToHex(bytes, HexBlanks::BeforeEach, HighBytes::Widened);
+    const qsizetype zero = bytes.indexOf('\0');
+    const QByteArray sent = zero < 0 ? bytes : bytes.left(zero);
+    FUZZ_CHECK(BuildSendBuffer(hex, true, out, MaxSendBytes) == (sent.size() <= MaxSendBytes),
+               "the send buffer judged its limit wrongly");
+    if (sent.size() <= MaxSendBytes) FUZZ_CHECK(out == sent, "send hex -> bytes changed the bytes");
 }
 
 // Any group: more than 8 characters fail with the value untouched; a group of digits only
@@ -131,6 +235,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckTrimBytes(bytes);
     CheckTrimText(text);
     CheckHexRoundTrip(bytes);
+    CheckBytesToHex(bytes);
+    // Small areas restart often; the window's own sizes as well.
+    const qsizetype areaSize = 2 + (bytes.isEmpty() ? 0 : static_cast<uint8_t>(bytes[0]) % 64);
+    for (const qsizetype size : {areaSize, qsizetype{1024}, qsizetype{3072}})
+        CheckHexGroups(bytes, size);
+    for (const QByteArray& group : bytes.split(' '))
+        CheckHexGroupByte(group);
+    CheckSendBuffer(bytes, text);
     CheckLineBreaks(bytes);
     for (const QString& group : text.split(u' ')) {
         CheckHexToInt(group);

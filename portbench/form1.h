@@ -7,7 +7,8 @@
 
 #include "button.h"
 #include "combobox.h"
-#include "utf8_stream.h"
+#include "receive_display.h"
+#include "send_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -151,24 +152,18 @@ class TForm1 : public QWidget {
     bool shown_ = false;
 
     // --- receive display state (receive_display.cpp) ---
-    Utf8Stream receiveStream_;        // a character may straddle two polls
-    bool receiveEndedWithCR_ = false; // the last poll shown ended in CR; a leading LF completes it
-    bool converting_ = false;         // a display-form conversion is running
-    QStringList heldAppends_;         // appends made while a conversion ran, applied after it
-    void ResetReceiveStream();        // a new stream: port opened, display form changed
-    void FlushReceiveStream();        // shows a character start that waits for the rest
-    void StopPoll();                  // stops Timer1; what waits for a next poll is shown
-    int VisibleLineCount() const;
-    void RemoveFirstVisibleLines(int count);
+    ReceiveDisplayState receive_;
+    void ResetReceiveStream(); // a new stream: port opened, display form changed
+    void FlushReceiveStream(); // shows a character start that waits for the rest
+    void StopPoll();           // stops Timer1; what waits for a next poll is shown
     void ConvertDisplayToHex();
     void ConvertDisplayToAscii();
     // --- end receive display state ---
 
     // --- send panel and load-cell state (send_panel.cpp, loadcell_panel.cpp) ---
-    bool timedSendOn_ = false;    // CheckBox2's choice; Timer2 also needs a positive interval
+    SendPanelState sendPanel_;
     int portChanges_ = 0;         // opens and closes of the port (port_panel.cpp)
     bool addressWriting_ = false; // Button3's scan and write are running
-    QString plainConversion_;     // the last text RadioButton2Click made
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
     bool LoadCellStart(const char* chineseText, const char* chineseCaption);

@@ -1,6 +1,7 @@
 // Receive display: the poll, the append, the history limit and the display-form toggle.
-#include "form1.h"
+#include "receive_display.h"
 
+#include "form1.h"
 #include "portline.h"
 #include "settings.h"
 #include "text_convert.h"
@@ -12,7 +13,6 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <utility>
 
@@ -22,16 +22,9 @@ constexpr int HistoryLines = 50;
 // The output area of the hex-to-characters conversion, its ending zero included.
 constexpr int ConvertAreaSize = 3072;
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-// A token of more than eight digits is read as its last eight, so that it gives
-// the same low byte as a wider reading would instead of a stale value.
-uint8_t TokenByte(const QByteArray& token) {
-    int32_t value = 0;
-    HexToInt(QString::fromLatin1(token.right(8)), value);
-    return static_cast<uint8_t>(value & 0xFF);
+// A conversion keeps the window responsive: it runs the events after each byte.
+void ProcessEvents() {
+    QCoreApplication::processEvents();
 }
 
 // Display edits made by the program keep no undo history: a document that keeps
@@ -100,88 +93,10 @@ class LineCounter {
     qsizetype oneLineLength_;
 };
 
-} // namespace
-
-void TForm1::ResetReceiveStream() {
-    receiveStream_.Reset();
-    receiveEndedWithCR_ = false;
-}
-
-// The start of a character whose rest no poll will bring now is shown as it is.
-void TForm1::FlushReceiveStream() {
-    const QString rest = receiveStream_.Flush();
-    if (!rest.isEmpty()) AppendToDisplay(rest);
-}
-
-void TForm1::StopPoll() {
-    Timer1->stop();
-    FlushReceiveStream();
-}
-
-// The poll. While a conversion runs the tick is skipped, so the bytes wait in
-// the library instead of being shown in a text the conversion then replaces.
-void TForm1::Timer1Timer() {
-    if (converting_) return;
-    const QByteArray chunk(ReadAllPort()); // the library's text, copied up to its zero
-    const bool hex = CheckBox1->isChecked();
-    const bool displayEmpty = Memo1->document()->isEmpty();
-
-    QByteArray text;
-    if (hex) {
-        text.reserve(chunk.size() * 3);
-        for (const char byte : chunk) {
-            text += ' ';
-            text += HexByte(static_cast<uint8_t>(byte)).toLatin1();
-        }
-        // Trimming before each byte only ever removes the first byte's blank,
-        // once a second byte follows.
-        if (displayEmpty && chunk.size() >= 2) text.remove(0, 1);
-    } else {
-        // Trimming after each byte drops every byte up to 0x20, wherever it stands.
-        for (const char byte : chunk) {
-            if (!displayEmpty || static_cast<uint8_t>(byte) > 0x20) text += byte;
-        }
-    }
-    if (TrimBytes(text).isEmpty()) {
-        receiveEndedWithCR_ = false;
-        // Shown or not, these bytes end a character that waited for its rest.
-        if (!text.isEmpty()) FlushReceiveStream();
-        return;
-    }
-    if (hex) {
-        AppendToDisplay(QString::fromLatin1(text));
-        return;
-    }
-    // UTF-8, decoded across polls; a byte that is no part of a character shows as U+FFFD.
-    QString shown = receiveStream_.Decode(text);
-    // CR LF is one line break, also when a poll ends between the two.
-    if (receiveEndedWithCR_ && shown.startsWith(u'\n')) shown.remove(0, 1);
-    if (!shown.isEmpty()) AppendToDisplay(shown);
-    receiveEndedWithCR_ = text.endsWith('\r');
-}
-
-// Extends the last line in place; the rest of the text is not rewritten.
-void TForm1::AppendToDisplay(const QString& text) {
-    receiveEndedWithCR_ = false;
-    if (converting_) {
-        heldAppends_.append(text); // the conversion's result would overwrite it
-        return;
-    }
-    QTextDocument* document = Memo1->document();
-    {
-        const UndoPause noUndo(document);
-        QTextCursor cursor(document);
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text); // runs Memo1Change
-    }
-    QScrollBar* bar = Memo1->verticalScrollBar();
-    bar->setValue(bar->maximum());
-}
-
 // Lines as the box shows them: each wrapped line counts, an empty last line does not.
-int TForm1::VisibleLineCount() const {
-    QTextDocument* document = Memo1->document();
-    const LineCounter counter(Memo1);
+int VisibleLineCount(const QPlainTextEdit* memo) {
+    QTextDocument* document = memo->document();
+    const LineCounter counter(memo);
     int count = 0;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         count += counter.ShownLines(block);
@@ -190,9 +105,9 @@ int TForm1::VisibleLineCount() const {
 }
 
 // Removes the first `count` lines as shown; a wrapped line goes without the rest of its paragraph.
-void TForm1::RemoveFirstVisibleLines(int count) {
-    QTextDocument* document = Memo1->document();
-    const LineCounter counter(Memo1);
+void RemoveFirstVisibleLines(QPlainTextEdit* memo, int count) {
+    QTextDocument* document = memo->document();
+    const LineCounter counter(memo);
     int end = document->characterCount() - 1;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const int lines = counter.ShownLines(block); // more than one: laid out
@@ -207,17 +122,106 @@ void TForm1::RemoveFirstVisibleLines(int count) {
     cursor.removeSelectedText();
 }
 
+} // namespace
+
+void ReceiveDisplayState::Reset() {
+    stream_.Reset();
+    endedWithCR_ = false;
+}
+
+QString ReceiveDisplayState::DecodePoll(const QByteArray& bytes) {
+    // A byte that is no part of a character shows as U+FFFD.
+    QString shown = stream_.Decode(bytes);
+    if (endedWithCR_ && shown.startsWith(u'\n')) shown.remove(0, 1);
+    return shown;
+}
+
+QStringList ReceiveDisplayState::EndConversion() {
+    converting_ = false;
+    return std::exchange(held_, {});
+}
+
+bool ReceiveDisplayState::Hold(const QString& text) {
+    if (converting_) held_.append(text);
+    return converting_;
+}
+
+void TForm1::ResetReceiveStream() {
+    receive_.Reset();
+}
+
+// The start of a character whose rest no poll will bring now is shown as it is.
+void TForm1::FlushReceiveStream() {
+    const QString rest = receive_.Flush();
+    if (!rest.isEmpty()) AppendToDisplay(rest);
+}
+
+void TForm1::StopPoll() {
+    Timer1->stop();
+    FlushReceiveStream();
+}
+
+// The poll. While a conversion runs the tick is skipped, so the bytes wait in
+// the library instead of being shown in a text the conversion then replaces.
+void TForm1::Timer1Timer() {
+    if (receive_.Converting()) return;
+    const QByteArray chunk(ReadAllPort()); // the library's text, copied up to its zero
+    const bool displayEmpty = Memo1->document()->isEmpty();
+
+    if (CheckBox1->isChecked()) {
+        if (chunk.isEmpty()) {
+            receive_.OtherShown();
+            return;
+        }
+        QString text = BytesToHex(chunk, HexBlanks::BeforeEach);
+        // Trimming before each byte only ever removes the first byte's blank,
+        // once a second byte follows.
+        if (displayEmpty && chunk.size() >= 2) text.remove(0, 1);
+        AppendToDisplay(text);
+        return;
+    }
+    // Trimming after each byte drops every byte up to 0x20, wherever it stands.
+    QByteArray text;
+    for (const char byte : chunk) {
+        if (!displayEmpty || static_cast<uint8_t>(byte) > 0x20) text += byte;
+    }
+    if (TrimBytes(text).isEmpty()) {
+        receive_.OtherShown();
+        // Shown or not, these bytes end a character that waited for its rest.
+        if (!text.isEmpty()) FlushReceiveStream();
+        return;
+    }
+    const QString shown = receive_.DecodePoll(text);
+    if (!shown.isEmpty()) AppendToDisplay(shown);
+    receive_.PollShown(text);
+}
+
+// Extends the last line in place; the rest of the text is not rewritten.
+void TForm1::AppendToDisplay(const QString& text) {
+    receive_.OtherShown();
+    if (receive_.Hold(text)) return;
+    QTextDocument* document = Memo1->document();
+    {
+        const UndoPause noUndo(document);
+        QTextCursor cursor(document);
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text); // runs Memo1Change
+    }
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
 // The history limit: the oldest lines go two at a time until at most 50 remain.
 void TForm1::Memo1Change() {
-    const int lines = VisibleLineCount();
+    const int lines = VisibleLineCount(Memo1);
     if (lines <= HistoryLines) return;
     const QSignalBlocker detached(Memo1); // the removals must not come back here
     const UndoPause noUndo(Memo1->document());
     Memo1->setUpdatesEnabled(false);
     const int excess = lines - HistoryLines;
-    RemoveFirstVisibleLines(excess + excess % 2);
-    while (VisibleLineCount() > HistoryLines) // in case the rest wraps differently
-        RemoveFirstVisibleLines(2);
+    RemoveFirstVisibleLines(Memo1, excess + excess % 2);
+    while (VisibleLineCount(Memo1) > HistoryLines) // in case the rest wraps differently
+        RemoveFirstVisibleLines(Memo1, 2);
     Memo1->setUpdatesEnabled(true); // one repaint
 }
 
@@ -244,47 +248,20 @@ void TForm1::SetDisplayText(const QString& text) {
 // of characters beyond ASCII are dropped.
 void TForm1::ConvertDisplayToHex() {
     const QByteArray source = DisplayToBytes(Memo1->toPlainText());
-    QByteArray result;
-    result.reserve(source.size() * 3);
-    for (const char c : source) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (byte < 0x80) {
-            if (!result.isEmpty()) result += ' ';
-            result += HexByte(byte).toLatin1();
-        }
-        QCoreApplication::processEvents();
-    }
-    Memo1->setPlainText(QString::fromLatin1(result));
+    Memo1->setPlainText(BytesToHex(source, HexBlanks::Between, HighBytes::Dropped, ProcessEvents));
 }
 
 // Groups of hex digits become bytes; any other character closes a group. A
 // group of value 0 (also an empty one between two separators) ends the text.
 void TForm1::ConvertDisplayToAscii() {
-    const QByteArray source = TrimBytes(DisplayToBytes(Memo1->toPlainText())) + ' ';
-    std::array<char, ConvertAreaSize> area{};
-    int position = 0;
-    QByteArray token;
-    for (const char c : source) {
-        if (IsHexDigit(c)) {
-            token += c;
-        } else {
-            if (position == ConvertAreaSize - 1) {
-                // Full: this group is dropped and writing starts again behind the first byte.
-                position = 1;
-            } else {
-                area[position++] = static_cast<char>(TokenByte(token));
-            }
-            token.clear();
-        }
-        area[position] = 0;
-        QCoreApplication::processEvents();
-    }
-    Memo1->setPlainText(BytesToDisplay(QByteArray(area.data())));
+    const QByteArray source = DisplayToBytes(Memo1->toPlainText());
+    Memo1->setPlainText(BytesToDisplay(
+        HexGroupsToBytes(source, HexGroupChars::HexDigits, ConvertAreaSize, ProcessEvents)));
 }
 
 // The display-form toggle: converts the whole display, then remembers the form.
 void TForm1::CheckBox1Click() {
-    if (converting_) {
+    if (receive_.Converting()) {
         // A click while a conversion runs would start a second one inside it;
         // the box goes back to the form being converted to, with no other effect.
         const QSignalBlocker quiet(CheckBox1);
@@ -294,7 +271,7 @@ void TForm1::CheckBox1Click() {
     const bool toHex = CheckBox1->isChecked();
     FlushReceiveStream(); // into the text being converted
     ResetReceiveStream();
-    converting_ = true;
+    receive_.BeginConversion();
     if (toHex) {
         CheckBox1->setText("Hex/AscII");
         ConvertDisplayToHex();
@@ -302,10 +279,9 @@ void TForm1::CheckBox1Click() {
         CheckBox1->setText("AscII/Hex");
         ConvertDisplayToAscii();
     }
-    converting_ = false;
     // Replies and results that arrived meanwhile were formatted in the new form;
     // each starts a line of its own in the converted text.
-    const QStringList held = std::exchange(heldAppends_, {});
+    const QStringList held = receive_.EndConversion();
     for (const QString& text : held)
         AppendToDisplay(OnALineOfItsOwn(Memo1, text));
     TIniFile(SettingsPath()).WriteString("Show", "type", toHex ? "HEX" : "ASCII");

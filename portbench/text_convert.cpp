@@ -2,6 +2,8 @@
 
 #include "messages.h"
 
+#include <algorithm>
+
 QByteArray TrimBytes(const QByteArray& bytes) {
     qsizetype first = 0;
     qsizetype last = bytes.size();
@@ -49,6 +51,59 @@ bool HexToInt(const QString& text, int32_t& value) {
     }
     value = static_cast<int32_t>(result);
     return true;
+}
+
+uint8_t HexGroupByte(QByteArrayView group) {
+    int32_t value = 0;
+    HexToInt(QString::fromLatin1(group.last(std::min<qsizetype>(group.size(), 8))), value);
+    return static_cast<uint8_t>(value);
+}
+
+QString BytesToHex(QByteArrayView bytes, HexBlanks blanks, HighBytes high,
+                   const EachByte& eachByte) {
+    QString text;
+    text.reserve(bytes.size() * (high == HighBytes::Widened ? 9 : 3));
+    for (const char c : bytes) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte < 0x80 || high != HighBytes::Dropped) {
+            if (blanks == HexBlanks::BeforeEach || !text.isEmpty()) text += u' ';
+            if (byte >= 0x80 && high == HighBytes::Widened) text += u"FFFFFF"_qs;
+            text += HexByte(byte);
+        }
+        if (eachByte) eachByte();
+    }
+    return text;
+}
+
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+} // namespace
+
+QByteArray HexGroupsToBytes(QByteArrayView text, HexGroupChars groups, qsizetype areaSize,
+                            const EachByte& eachByte) {
+    Q_ASSERT(areaSize >= 2);
+    const QByteArray source = TrimBytes(text.toByteArray()) + ' ';
+    QByteArray area(areaSize, '\0');
+    qsizetype position = 0;
+    QByteArray group;
+    for (const char c : source) {
+        if (groups == HexGroupChars::HexDigits ? IsHexDigit(c) : c != ' ') {
+            group += c;
+        } else {
+            if (position == areaSize - 1)
+                position = 1; // full: this group is dropped
+            else
+                area[position++] = static_cast<char>(HexGroupByte(group));
+            group.clear();
+        }
+        area[position] = '\0';
+        if (eachByte) eachByte();
+    }
+    return area.left(area.indexOf('\0'));
 }
 
 QByteArray DisplayToBytes(const QString& displayText) {
@@ -138,6 +193,31 @@ QByteArray EditTextToBytes(const QString& text) {
         runStart = i + 1;
     }
     return bytes;
+}
+
+bool BuildSendBuffer(const QString& text, bool hexForm, QByteArray& out, qsizetype maxBytes) {
+    out.clear();
+    if (!hexForm) {
+        out = EditTextToBytes(text);
+        const qsizetype zero = out.indexOf('\0');
+        if (zero >= 0) out.truncate(zero);
+        return out.size() <= maxBytes;
+    }
+    const QByteArray source = text.toUtf8() + ' ';
+    QByteArray group;
+    for (const char c : source) {
+        if (static_cast<uint8_t>(c) > 0x20) {
+            group += c;
+            continue;
+        }
+        if (group.isEmpty()) continue;
+        const uint8_t byte = HexGroupByte(group);
+        group.clear();
+        if (byte == 0) break;
+        out += static_cast<char>(byte);
+        if (out.size() > maxBytes) return false;
+    }
+    return true;
 }
 
 namespace {

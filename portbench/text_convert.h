@@ -3,8 +3,10 @@
 #define PORTBENCH_TEXT_CONVERT_H
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Removes every leading and trailing byte of value 0x00 to 0x20.
 QByteArray TrimBytes(const QByteArray& bytes);
@@ -16,6 +18,49 @@ QString HexByte(uint8_t byte);
 // The hexadecimal group parser: fails on more than 8 characters (value left
 // untouched); stops at the first non-digit keeping the digits taken so far.
 bool HexToInt(const QString& text, int32_t& value);
+
+// The low byte of a hexadecimal group as HexToInt reads it. A group of more
+// than eight characters is read as its last eight, which gives the same low
+// byte a wider reading would, instead of a stale value.
+uint8_t HexGroupByte(QByteArrayView group);
+
+// Runs after each byte of a long conversion (the window passes one that keeps
+// itself responsive); may be empty.
+using EachByte = std::function<void()>;
+
+// Where the blanks of a byte's hexadecimal form stand: " 41 42" or "41 42".
+enum class HexBlanks { BeforeEach, Between };
+// Bytes of 0x80 and above: as two digits ("E4"), as the byte's signed value
+// widened to 32 bits ("FFFFFFE4"), or left out.
+enum class HighBytes { AsByte, Widened, Dropped };
+
+// Each byte as two upper-case hexadecimal digits (HexByte), with its blank.
+QString BytesToHex(QByteArrayView bytes, HexBlanks blanks, HighBytes high = HighBytes::AsByte,
+                   const EachByte& eachByte = {});
+
+// What makes up a hexadecimal group; any other character closes it.
+enum class HexGroupChars { HexDigits, AllButBlank };
+
+// Hexadecimal groups to bytes, written into a fixed output area of `areaSize`
+// bytes, its ending zero included (at least 2). The text is trimmed
+// (TrimBytes) and a blank added that closes the last group. Every closing
+// character writes the byte of the group before it (HexGroupByte), also of an
+// empty one; the result is the area up to its first zero, so a byte 0 ends it.
+// A group that finds the area full is dropped, and writing starts again behind
+// the first byte. The result has at most areaSize - 1 bytes.
+QByteArray HexGroupsToBytes(QByteArrayView text, HexGroupChars groups, qsizetype areaSize,
+                            const EachByte& eachByte = {});
+
+// What the send buffer holds before its terminating zero (Portline's own copy
+// has the same size).
+constexpr qsizetype MaxSendBytes = 255;
+
+// The bytes that go on the line for the send box's text. In hexadecimal form,
+// groups are runs of bytes above 0x20 (any run of bytes up to 0x20 separates
+// them) and a group of value 0 ends the data; in plain form the text's bytes
+// (EditTextToBytes) up to a zero byte. False when more than `maxBytes` remain.
+bool BuildSendBuffer(const QString& text, bool hexForm, QByteArray& out,
+                     qsizetype maxBytes = MaxSendBytes);
 
 // The display's text (QPlainTextEdit::toPlainText) as the system's 8-bit text:
 // lines joined by CR LF, UTF-8.
