@@ -1,7 +1,7 @@
 // Send panel: send once or on a timer, the data-form conversions, DTR and RTS.
 #include "form1.h"
 
-#include "messages.h"
+#include "language.h"
 #include "portline.h"
 #include "settings.h"
 #include "text_convert.h"
@@ -17,10 +17,6 @@ namespace {
 constexpr qsizetype MaxSendBytes = 255;
 // Output area of the conversion to plain text, terminating zero included.
 constexpr qsizetype PlainAreaSize = 1024;
-
-bool English(const TForm1& form) {
-    return form.CurrentLanguage == "English";
-}
 
 // The low byte of a hexadecimal group. HexToInt rejects more than eight
 // characters; such a group is read as its last eight, which gives the same low
@@ -90,29 +86,19 @@ void TForm1::Timer2Timer() {
 void TForm1::SendEdit2(bool timed) {
     // The poll stays off after a send until the port is opened again.
     StopPoll();
-    const bool english = English(*this);
     if (!PortOpen) {
-        if (english)
-            ShowMessageBox("Please open the serial port at first!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("请先打开串口!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::PortNotOpen, CurrentLanguage);
         return;
     }
     if (Edit2->text().isEmpty()) {
-        if (english)
-            ShowMessageBox("Please enter the data to be sent!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("请填写发送数据!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::NoSendData, CurrentLanguage);
         Edit2->setFocus();
         return;
     }
     QByteArray data;
     if (!BuildSendBuffer(Edit2->text(), RadioButton1->isChecked(), data)) {
         if (timed) return;
-        if (english)
-            ShowMessageBox("At most 255 bytes can be sent at once!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("一次最多发送255个字节!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::SendTooLong, CurrentLanguage);
         Edit2->setFocus();
         return;
     }
