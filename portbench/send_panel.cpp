@@ -67,8 +67,8 @@ QString FormatReply(const QByteArray& reply, bool hexDisplay) {
     return text;
 }
 
-void WriteSetting(const QString& section, const QString& key, const QString& value) {
-    TIniFile(SettingsPath()).WriteString(section, key, value);
+void WriteSetting(const SettingsKey& key, const QString& value) {
+    TIniFile(SettingsPath()).WriteString(key, value);
 }
 
 } // namespace
@@ -113,15 +113,15 @@ void TForm1::SendEdit2(bool timed) {
 void TForm1::CheckBox2Click() {
     timedSendOn_ = CheckBox2->isChecked();
     SetTimer2Interval(StrToIntDef(Edit3->text(), 100));
-    WriteSetting("Time", "Continuous", timedSendOn_ ? "Yes" : "No");
-    WriteSetting("Time", "Long", Edit3->text());
+    WriteSetting(SettingsKeys::Continuous, timedSendOn_ ? "Yes" : "No");
+    WriteSetting(SettingsKeys::Interval, Edit3->text());
 }
 
 void TForm1::Edit3Change() {
     // Only a changed interval restarts the count (5000 and 05000 are one).
     const int32_t ms = StrToIntDef(Edit3->text(), 100);
     if (std::max(ms, 0) != Timer2->interval()) SetTimer2Interval(ms);
-    WriteSetting("Time", "Long", Edit3->text());
+    WriteSetting(SettingsKeys::Interval, Edit3->text());
 }
 
 // Timer2 ticks while the timed send is on and the interval is positive. A
@@ -141,7 +141,7 @@ void TForm1::SetTimer2Interval(int32_t ms) {
 }
 
 void TForm1::Edit2Change() {
-    WriteSetting("send", "data", Edit2->text());
+    WriteSetting(SettingsKeys::SendData, Edit2->text());
 }
 
 // A text that the conversion to plain text made, unchanged since, turns back
@@ -159,7 +159,7 @@ void TForm1::RadioButton1Click() {
         QCoreApplication::processEvents();
     }
     Edit2->setText(hex);
-    WriteSetting("send", "type", "HEX");
+    WriteSetting(SettingsKeys::SendType, "HEX");
 }
 
 void TForm1::RadioButton2Click() {
@@ -183,7 +183,7 @@ void TForm1::RadioButton2Click() {
     }
     plainConversion_ = BytesToEditText(QByteArray(area.data()));
     Edit2->setText(plainConversion_);
-    WriteSetting("send", "type", "ASCII");
+    WriteSetting(SettingsKeys::SendType, "ASCII");
 }
 
 void TForm1::CheckBox3Click() {
