@@ -25,9 +25,15 @@ struct Name {
     QString key;
 };
 
+// The program's keys as its writers spell them.
+Name Written(const SettingsKey& key) {
+    return {key.writtenSection, key.writtenKey};
+}
 const Name kProgramNames[] = {
-    {"COM", "port"},  {"COM", "parameter"}, {"Show", "type"}, {"Time", "Continuous"},
-    {"Time", "Long"}, {"send", "data"},     {"send", "type"}, {"Language", "Lan"},
+    Written(SettingsKeys::Port),     Written(SettingsKeys::Parameter),
+    Written(SettingsKeys::ShowType), Written(SettingsKeys::Continuous),
+    Written(SettingsKeys::Interval), Written(SettingsKeys::SendData),
+    Written(SettingsKeys::SendType), Written(SettingsKeys::Language),
 };
 
 // A folder in memory, so that the writer's flush to disk costs nothing.

@@ -40,6 +40,8 @@ class TMemo : public QPlainTextEdit {
 
 class TForm2;
 class TForm3;
+enum class TextId;
+struct PortButton;
 
 class TForm1 : public QWidget {
   public:
@@ -166,9 +168,9 @@ class TForm1 : public QWidget {
     bool addressWriting_ = false; // Button3's scan and write are running
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
-    bool LoadCellStart(const char* chineseText, const char* chineseCaption);
+    bool LoadCellStart(TextId refusal);
     void AppendLine(const QString& line);
-    QString ResultText(const char* english, const char* chinese) const;
+    void TogglePort(const PortButton& button); // BitBtn1Click and Button1Click (port_panel.cpp)
     // --- end send panel and load-cell state ---
 };
 

@@ -1,11 +1,114 @@
-// The interface language: the caption table and the switch.
+// The interface language: the message table, the caption table and the switch.
+#include "language.h"
+
 #include "form1.h"
-
+#include "messages.h"
 #include "settings.h"
+#include "settings_keys.h"
 
+#include <cstddef>
+#include <iterator>
 #include <vector>
 
 namespace {
+
+struct TextRow {
+    TextId id;
+    LanguageTest test;
+    const char* english;
+    const char* englishCaption; // message boxes only
+    // No Chinese text: the English one in both languages.
+    const char* chinese;
+    const char* chineseCaption;
+};
+
+// Every message text of both languages, with the test it makes.
+constexpr TextRow TextTable[] = {
+    // Port panel: BitBtn1.
+    {TextId::NoPortName, LanguageTest::English, "Please select the available serial port", "tip",
+     "必须选择串口号", "提示"},
+    {TextId::NoLineParameters, LanguageTest::English,
+     "Please setup serial communication parameters!", "tip", "请设置串口基本通讯参数", "提示"},
+    {TextId::OpenFailed, LanguageTest::English,
+     "Open the serial port failure, or does not exist, check it", "Prompting",
+     "串口打开失败, 请检查串口是否存在, ", "提示"},
+    {TextId::OpenCaption, LanguageTest::English, "Open", nullptr, "打开", nullptr},
+    {TextId::CloseCaption, LanguageTest::English, "Close", nullptr, "关闭", nullptr},
+    // Port panel: the covered Button1, whose captions keep their English word.
+    {TextId::TwinNoPortName, LanguageTest::English, "Please select the available serial port",
+     "tip", "请选择串口号", "tip"},
+    {TextId::TwinNoLineParameters, LanguageTest::English,
+     "Please setup serial communication parameters!", "tip", "请设置基本通讯参数!", "tip"},
+    {TextId::TwinOpenFailed, LanguageTest::English,
+     "Open the serial port failure, or does not exist, check it", "Prompting",
+     "串口打开失败,请检查串口是否存在!", "Prompting"},
+    {TextId::TwinOpenCaption, LanguageTest::English, "Open", nullptr, nullptr, nullptr},
+    {TextId::TwinCloseCaption, LanguageTest::English, "Close", nullptr, nullptr, nullptr},
+    // Send panel and load-cell refusals. READ_C's Chinese refusal keeps the English caption.
+    {TextId::PortNotOpen, LanguageTest::English, "Please open the serial port at first!",
+     "Prompting", "请先打开串口!", "提示"},
+    {TextId::NoSendData, LanguageTest::English, "Please enter the data to be sent!", "Prompting",
+     "请填写发送数据!", "提示"},
+    {TextId::SendTooLong, LanguageTest::English, "At most 255 bytes can be sent at once!",
+     "Prompting", "一次最多发送255个字节!", "提示"},
+    {TextId::ReadCodePortNotOpen, LanguageTest::English, "Please open the serial port at first!",
+     "Prompting", "请选择串口号!", "Prompting"},
+    {TextId::NoAddressToWrite, LanguageTest::English, "Please specify the address to write!",
+     "Prompting", "请指定要写入的地址号!", "提示"},
+    {TextId::NoAddressToRead, LanguageTest::English,
+     "Please specify the address to read the sensors", "Prompting", "请设置要读取的传感器地址号!",
+     "提示"},
+    // Load-cell results.
+    {TextId::ReadAddressFailed, LanguageTest::English,
+     "Reading address is not successful, check the communication connections", nullptr,
+     "读地址不成功,请检测通讯连接是否正确", nullptr},
+    {TextId::AddressRead, LanguageTest::English, "Address of the current LoadCell:", nullptr,
+     "当前传感器的地址:", nullptr},
+    {TextId::AddressNotInReply, LanguageTest::English,
+     "Reading address is unsuccessful,Please check sensors exist or not", nullptr, nullptr,
+     nullptr},
+    {TextId::TooManyCells, LanguageTest::English,
+     "The number of sensors is greater than 1, then only one LoadCell", nullptr,
+     "传感器个数大于1,写地址时只能接一只传感器", nullptr},
+    {TextId::AddressWritten, LanguageTest::English,
+     "Written address to complete! Read address of the current LoadCell:", nullptr,
+     "写入地址完成! 读出当前传感器地址:", nullptr},
+    {TextId::AddressNotWritten, LanguageTest::English, "Address written into the unsuccessful!",
+     nullptr, "地址写入不成功!", nullptr},
+    {TextId::AddressWriteAccepted, LanguageTest::English, "Written address OK!", nullptr,
+     "写地址 OK!", nullptr},
+    {TextId::AddressWriteFailed, LanguageTest::English,
+     "Address unsuccessful write, check communications connection", nullptr,
+     "写地址不成功,请检测通讯连接是否正确!", nullptr},
+    {TextId::ReadCodeFailed, LanguageTest::English,
+     "Read A/D code unsuccessful,Please check the Address!", nullptr,
+     "读内码不成功,请检查地址是否正确!", nullptr},
+    {TextId::CodeRead, LanguageTest::English, "Current LoadCell A/D code:", nullptr,
+     "当前传感器内码:", nullptr},
+    // Tool bar.
+    {TextId::DisplaySaved, LanguageTest::Chinese,
+     "data file has saved,At the current directory,the file name is", "Prompting",
+     "数据已保存在文件中,位于当前目录中,文件名为", "提示"},
+};
+
+// One row per id, in the order of the ids, so that an id indexes its row.
+constexpr bool RowsInIdOrder() {
+    for (size_t i = 0; i < std::size(TextTable); ++i)
+        if (static_cast<size_t>(TextTable[i].id) != i) return false;
+    return std::size(TextTable) == static_cast<size_t>(TextId::DisplaySaved) + 1;
+}
+static_assert(RowsInIdOrder(), "the text table has one row per TextId, in the order of the ids");
+
+const TextRow& RowOf(TextId id) {
+    return TextTable[static_cast<size_t>(id)];
+}
+
+// The one wording of a row in one language: Chinese, or English where it has no Chinese one.
+Wording RowWording(const TextRow& row, bool english) {
+    if (english || !row.chinese)
+        return {QString::fromUtf8(row.english), QString::fromUtf8(row.englishCaption)};
+    return {QString::fromUtf8(row.chinese), QString::fromUtf8(row.chineseCaption)};
+}
 
 const char* const MakerWebAddress = "http://www.quill-sensor.com";
 
@@ -26,7 +129,8 @@ std::vector<CaptionRow> CaptionTable(TForm1& f) {
         {f.GroupBox1, P::Caption, "Communicate setup", "通讯基本参数"},
         {f.Label1, P::Caption, "Port", "串口号"},
         {f.Label2, P::Caption, "Series Parmeter", "串口通讯参数设置"},
-        {f.BitBtn1, P::Caption, "Open", "打开"},
+        {f.BitBtn1, P::Caption, RowOf(TextId::OpenCaption).english,
+         RowOf(TextId::OpenCaption).chinese},
         {f.GroupBox5, P::Caption, "Send data to COM", "发送数据到串口"},
         {f.Label4, P::Caption, "Data", "数据"},
         {f.Button5, P::Caption, "Send", "发送"},
@@ -68,10 +172,10 @@ QString WindowCaption(bool english, const char* version) {
 // The caption BitBtn1 gets on a switch: its open/close state in the new
 // language; any other caption stays.
 QString SwitchedBitBtnCaption(const QString& caption, bool toEnglish) {
-    const QString open = QString::fromUtf8(toEnglish ? "打开" : "Open");
-    const QString close = QString::fromUtf8(toEnglish ? "关闭" : "Close");
-    if (caption == open) return toEnglish ? "Open" : QString::fromUtf8("打开");
-    if (caption == close) return toEnglish ? "Close" : QString::fromUtf8("关闭");
+    for (const TextId state : {TextId::OpenCaption, TextId::CloseCaption}) {
+        const TextRow& row = RowOf(state);
+        if (caption == RowWording(row, !toEnglish).text) return RowWording(row, toEnglish).text;
+    }
     return caption;
 }
 
@@ -100,19 +204,34 @@ void SetColumn(TForm1& form, bool english, bool atShowTime) {
 
 } // namespace
 
+bool PicksEnglish(LanguageTest test, const QString& language) {
+    return test == LanguageTest::English ? language == EnglishLanguage
+                                         : language != ChineseLanguage;
+}
+
+Wording WordingOf(TextId id, const QString& language) {
+    const TextRow& row = RowOf(id);
+    return RowWording(row, PicksEnglish(row.test, language));
+}
+
+void ShowMessage(TextId id, const QString& language, const QString& tail) {
+    const Wording wording = WordingOf(id, language);
+    ShowMessageBox(wording.text + tail, wording.caption);
+}
+
 void TForm1::ApplyLanguage() {
-    SetColumn(*this, CurrentLanguage == "English", /*atShowTime=*/true);
+    SetColumn(*this, PicksEnglish(LanguageTest::English, CurrentLanguage), /*atShowTime=*/true);
 }
 
 void TForm1::ToolButton4Click() {
-    if (CurrentLanguage == "Chinese") {
+    if (CurrentLanguage == ChineseLanguage) {
         SetColumn(*this, true, false);
-        CurrentLanguage = "English";
-        TIniFile(SettingsPath()).WriteString("Language", "Lan", "English");
-    } else if (CurrentLanguage == "English") {
+        CurrentLanguage = EnglishLanguage;
+        TIniFile(SettingsPath()).WriteString(SettingsKeys::Language, EnglishLanguage);
+    } else if (CurrentLanguage == EnglishLanguage) {
         SetColumn(*this, false, false);
-        CurrentLanguage = "Chinese";
-        TIniFile(SettingsPath()).WriteString("Language", "Lan", "Chinese");
+        CurrentLanguage = ChineseLanguage;
+        TIniFile(SettingsPath()).WriteString(SettingsKeys::Language, ChineseLanguage);
     }
     // Any other language read from the file is a state the switch cannot leave.
 }

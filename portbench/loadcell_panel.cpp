@@ -1,7 +1,7 @@
 // Load-cell commands: read address, write address, read A/D code.
 #include "form1.h"
 
-#include "messages.h"
+#include "language.h"
 #include "portline.h"
 #include "text_convert.h"
 
@@ -9,57 +9,34 @@
 #include <QScopedValueRollback>
 #include <QTextBlock>
 
-namespace {
-
-constexpr int32_t AcceptedWrite = 20299; // "OK" as two ASCII codes
-constexpr int32_t NoValue = -65535;
-constexpr int32_t NoAddress = -64; // a reply that ends with its start byte
-
-QString Utf8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
-// Stops the poll and checks the port. Every command stops the poll first, also
-// one refused here, and none starts it again.
-bool TForm1::LoadCellStart(const char* chineseText, const char* chineseCaption) {
+// Stops the poll and checks the port, refusing with `refusal`. Every command
+// stops the poll first, also one refused here, and none starts it again.
+bool TForm1::LoadCellStart(TextId refusal) {
     StopPoll();
     if (PortOpen) return true;
-    if (CurrentLanguage == "English")
-        ShowMessageBox("Please open the serial port at first!", "Prompting");
-    else
-        ShowMessageBox(Utf8(chineseText), Utf8(chineseCaption));
+    ShowMessage(refusal, CurrentLanguage);
     return false;
 }
 
 // One line at the end of the display, never run together with text a poll left
-// on the last line.
+// on the last line. Result texts are looked up in the language of the moment
+// they are shown: the scan of the address write lets other handlers run, a
+// language switch among them.
 void TForm1::AppendLine(const QString& line) {
     const bool atLineStart = Memo1->document()->lastBlock().text().isEmpty();
     AppendToDisplay(atLineStart ? line + u'\n' : u'\n' + line);
 }
 
-// Result texts pick their language when they are shown: the scan of the
-// address write lets other handlers run, a language switch among them.
-QString TForm1::ResultText(const char* english, const char* chinese) const {
-    return Utf8(CurrentLanguage == "English" ? english : chinese);
-}
-
 void TForm1::Button2MouseUp() {
-    if (!LoadCellStart("请先打开串口!", "提示")) return;
+    if (!LoadCellStart(TextId::PortNotOpen)) return;
     const int32_t r = QuillReadLoadCell(0);
     if (r == 0) {
-        AppendLine(
-            ResultText("Reading address is not successful, check the communication connections",
-                       "读地址不成功,请检测通讯连接是否正确"));
+        AppendLine(TextOf(TextId::ReadAddressFailed, CurrentLanguage));
         return;
     }
-    AppendLine(ResultText("Address of the current LoadCell:", "当前传感器的地址:") +
-               QString::number(r));
-    if (r == NoAddress) {
-        // This line has no Chinese wording.
-        AppendLine("Reading address is unsuccessful,Please check sensors exist or not");
+    AppendLine(TextOf(TextId::AddressRead, CurrentLanguage) + QString::number(r));
+    if (r == PORTLINE_CELL_NO_ADDRESS) {
+        AppendLine(TextOf(TextId::AddressNotInReply, CurrentLanguage)); // English only
         ComboBox2->setEditText(QString());
         return;
     }
@@ -69,18 +46,13 @@ void TForm1::Button2MouseUp() {
 void TForm1::Button3MouseUp() {
     // A release while this command's own scan runs (a double click) starts nothing.
     if (addressWriting_) return;
-    if (!LoadCellStart("请先打开串口!", "提示")) return;
+    if (!LoadCellStart(TextId::PortNotOpen)) return;
     if (ComboBox2->currentText().isEmpty()) {
-        if (CurrentLanguage == "English")
-            ShowMessageBox("Please specify the address to write!", "Prompting");
-        else
-            ShowMessageBox(Utf8("请指定要写入的地址号!"), Utf8("提示"));
+        ShowMessage(TextId::NoAddressToWrite, CurrentLanguage);
         ComboBox2->setFocus();
         return;
     }
     const QScopedValueRollback<bool> running(addressWriting_, true);
-    const char* const writeFailed = "Address unsuccessful write, check communications connection";
-    const char* const writeFailedChinese = "写地址不成功,请检测通讯连接是否正确!";
 
     // The set-address frame names no cell, so the line must carry at most one.
     // The count is about the line written to only if the port stayed as it
@@ -93,15 +65,14 @@ void TForm1::Button3MouseUp() {
         QCoreApplication::processEvents();
         if (portChanges_ != port) {
             ProgressBar1->hide();
-            AppendLine(ResultText(writeFailed, writeFailedChinese));
+            AppendLine(TextOf(TextId::AddressWriteFailed, CurrentLanguage));
             return;
         }
         ProgressBar1->setValue(address);
         const int32_t r = QuillReadLoadCell(address);
         if (r >= 1 && r <= 16) ++found;
         if (found > 1) {
-            AppendLine(ResultText("The number of sensors is greater than 1, then only one LoadCell",
-                                  "传感器个数大于1,写地址时只能接一只传感器"));
+            AppendLine(TextOf(TextId::TooManyCells, CurrentLanguage));
             ProgressBar1->hide();
             return;
         }
@@ -111,33 +82,25 @@ void TForm1::Button3MouseUp() {
     const int32_t w = QuillWriteLoadCell(StrToInt(ComboBox2->currentText()));
     if (w >= 1 && w <= 254) {
         const int32_t r2 = QuillReadLoadCell(StrToInt(ComboBox2->currentText()));
-        AppendLine(ResultText("Written address to complete! Read address of the current LoadCell:",
-                              "写入地址完成! 读出当前传感器地址:") +
-                   QString::number(r2));
-        if (r2 == NoAddress)
-            AppendLine(ResultText("Address written into the unsuccessful!", "地址写入不成功!"));
-    } else if (w == AcceptedWrite) {
-        AppendLine(ResultText("Written address OK!", "写地址 OK!"));
+        AppendLine(TextOf(TextId::AddressWritten, CurrentLanguage) + QString::number(r2));
+        if (r2 == PORTLINE_CELL_NO_ADDRESS)
+            AppendLine(TextOf(TextId::AddressNotWritten, CurrentLanguage));
+    } else if (w == PORTLINE_CELL_WRITE_ACCEPTED) {
+        AppendLine(TextOf(TextId::AddressWriteAccepted, CurrentLanguage));
     } else {
-        AppendLine(ResultText(writeFailed, writeFailedChinese));
+        AppendLine(TextOf(TextId::AddressWriteFailed, CurrentLanguage));
     }
 }
 
 void TForm1::Button4MouseUp() {
-    // This command's Chinese refusal keeps the English caption.
-    if (!LoadCellStart("请选择串口号!", "Prompting")) return;
+    if (!LoadCellStart(TextId::ReadCodePortNotOpen)) return;
     if (ComboBox2->currentText().isEmpty()) {
-        if (CurrentLanguage == "English")
-            ShowMessageBox("Please specify the address to read the sensors", "Prompting");
-        else
-            ShowMessageBox(Utf8("请设置要读取的传感器地址号!"), Utf8("提示"));
+        ShowMessage(TextId::NoAddressToRead, CurrentLanguage);
         return;
     }
     const int32_t v = QuillReadLoadCellValue(StrToInt(ComboBox2->currentText()));
-    if (v == NoValue)
-        AppendLine(ResultText("Read A/D code unsuccessful,Please check the Address!",
-                              "读内码不成功,请检查地址是否正确!"));
+    if (v == PORTLINE_CELL_NO_VALUE)
+        AppendLine(TextOf(TextId::ReadCodeFailed, CurrentLanguage));
     else
-        AppendLine(ResultText("Current LoadCell A/D code:", "当前传感器内码:") +
-                   QString::number(v));
+        AppendLine(TextOf(TextId::CodeRead, CurrentLanguage) + QString::number(v));
 }

@@ -284,5 +284,5 @@ void TForm1::CheckBox1Click() {
     const QStringList held = receive_.EndConversion();
     for (const QString& text : held)
         AppendToDisplay(OnALineOfItsOwn(Memo1, text));
-    TIniFile(SettingsPath()).WriteString("Show", "type", toHex ? "HEX" : "ASCII");
+    TIniFile(SettingsPath()).WriteString(SettingsKeys::ShowType, toHex ? "HEX" : "ASCII");
 }

@@ -2,6 +2,7 @@
 #include "send_panel.h"
 
 #include "form1.h"
+#include "language.h"
 #include "messages.h"
 #include "portline.h"
 #include "settings.h"
@@ -16,10 +17,6 @@ namespace {
 // Output area of the conversion to plain text, terminating zero included.
 constexpr qsizetype PlainAreaSize = 1024;
 
-bool English(const TForm1& form) {
-    return form.CurrentLanguage == "English";
-}
-
 QString FormatReply(const QByteArray& reply, bool hexDisplay) {
     return hexDisplay ? BytesToHex(reply, HexBlanks::BeforeEach) : BytesToDisplay(reply);
 }
@@ -29,8 +26,8 @@ void ProcessEvents() {
     QCoreApplication::processEvents();
 }
 
-void WriteSetting(const QString& section, const QString& key, const QString& value) {
-    TIniFile(SettingsPath()).WriteString(section, key, value);
+void WriteSetting(const SettingsKey& key, const QString& value) {
+    TIniFile(SettingsPath()).WriteString(key, value);
 }
 
 } // namespace
@@ -48,29 +45,19 @@ void TForm1::Timer2Timer() {
 void TForm1::SendEdit2(bool timed) {
     // The poll stays off after a send until the port is opened again.
     StopPoll();
-    const bool english = English(*this);
     if (!PortOpen) {
-        if (english)
-            ShowMessageBox("Please open the serial port at first!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("请先打开串口!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::PortNotOpen, CurrentLanguage);
         return;
     }
     if (Edit2->text().isEmpty()) {
-        if (english)
-            ShowMessageBox("Please enter the data to be sent!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("请填写发送数据!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::NoSendData, CurrentLanguage);
         Edit2->setFocus();
         return;
     }
     QByteArray data;
     if (!BuildSendBuffer(Edit2->text(), RadioButton1->isChecked(), data)) {
         if (timed) return;
-        if (english)
-            ShowMessageBox("At most 255 bytes can be sent at once!", "Prompting");
-        else
-            ShowMessageBox(QString::fromUtf8("一次最多发送255个字节!"), QString::fromUtf8("提示"));
+        ShowMessage(TextId::SendTooLong, CurrentLanguage);
         Edit2->setFocus();
         return;
     }
@@ -85,15 +72,15 @@ void TForm1::SendEdit2(bool timed) {
 void TForm1::CheckBox2Click() {
     sendPanel_.SetTimedSendOn(CheckBox2->isChecked());
     SetTimer2Interval(StrToIntDef(Edit3->text(), 100));
-    WriteSetting("Time", "Continuous", sendPanel_.TimedSendOn() ? "Yes" : "No");
-    WriteSetting("Time", "Long", Edit3->text());
+    WriteSetting(SettingsKeys::Continuous, sendPanel_.TimedSendOn() ? "Yes" : "No");
+    WriteSetting(SettingsKeys::Interval, Edit3->text());
 }
 
 void TForm1::Edit3Change() {
     // Only a changed interval restarts the count (5000 and 05000 are one).
     const int32_t ms = StrToIntDef(Edit3->text(), 100);
     if (std::max(ms, 0) != Timer2->interval()) SetTimer2Interval(ms);
-    WriteSetting("Time", "Long", Edit3->text());
+    WriteSetting(SettingsKeys::Interval, Edit3->text());
 }
 
 void SendPanelState::SetInterval(QTimer& timer, int32_t ms) const {
@@ -114,7 +101,7 @@ void TForm1::SetTimer2Interval(int32_t ms) {
 }
 
 void TForm1::Edit2Change() {
-    WriteSetting("send", "data", Edit2->text());
+    WriteSetting(SettingsKeys::SendData, Edit2->text());
 }
 
 // A text that the conversion to plain text made, unchanged since, turns back
@@ -125,7 +112,7 @@ void TForm1::RadioButton1Click() {
     const QByteArray source =
         sendPanel_.IsPlainConversion(Edit2->text()) ? bytes : TrimBytes(bytes);
     Edit2->setText(BytesToHex(source, HexBlanks::BeforeEach, HighBytes::Widened, ProcessEvents));
-    WriteSetting("send", "type", "HEX");
+    WriteSetting(SettingsKeys::SendType, "HEX");
 }
 
 // Tokens between blanks are hexadecimal groups.
@@ -135,7 +122,7 @@ void TForm1::RadioButton2Click() {
     const QString plain = BytesToEditText(bytes);
     sendPanel_.SetPlainConversion(plain);
     Edit2->setText(plain);
-    WriteSetting("send", "type", "ASCII");
+    WriteSetting(SettingsKeys::SendType, "ASCII");
 }
 
 void TForm1::CheckBox3Click() {

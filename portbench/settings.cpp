@@ -10,8 +10,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -164,50 +164,25 @@ QByteArray LineBreakOf(const std::vector<Line>& lines) {
     return "\n";
 }
 
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
-// Writes a new file beside the target, flushes it to the disk and renames it
-// over the target. On any failure the target is left as it was.
+// Writes the new contents to a file beside the target (QSaveFile, which follows
+// a symbolic link to the file it names), flushes it to the disk and renames it
+// over the target. On any failure the target is left as it was and the new
+// file is removed.
 bool ReplaceFile(const QString& path, const QByteArray& bytes) {
-    QFileInfo info(path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
-    const QFileInfo targetInfo(target);
-    const QByteArray targetName = QFile::encodeName(target);
-    const QByteArray folder = QFile::encodeName(targetInfo.absolutePath());
-
-    int fd = -1;
-    QByteArray temp;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = folder + "/." + QFile::encodeName(targetInfo.fileName()) + '.' +
-               QByteArray::number(::getpid()) + '.' + QByteArray::number(attempt) + ".tmp";
-        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    // The file keeps its permissions, all of them: QSaveFile's own copy leaves
+    // out the set-id and sticky bits.
     struct stat old {};
-    if (::stat(targetName.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777); // the file keeps its permissions
-
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.constData(), targetName.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
-        return false;
-    }
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0)
+        ::fchmod(file.handle(), old.st_mode & 07777);
+    // QSaveFile does not report a failed sync, so the new file is synced here.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
+        return false; // not committed: the new file goes with the object
+    if (!file.commit()) return false;
     // The rename itself reaches the disk with the folder.
+    const QByteArray folder =
+        QFile::encodeName(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath());
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);

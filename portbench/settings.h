@@ -4,6 +4,8 @@
 #ifndef PORTBENCH_SETTINGS_H
 #define PORTBENCH_SETTINGS_H
 
+#include "settings_keys.h"
+
 #include <QString>
 
 // Full path of the settings file: the settings folder of the program's folder
@@ -22,6 +24,14 @@ class TIniFile {
                        const QString& defaultValue) const;
     // On disk before it returns; throws AppError("Unable to write to <path>").
     void WriteString(const QString& section, const QString& key, const QString& value);
+
+    // The program's own keys (settings_keys.h), each with its spelling and default.
+    QString ReadString(const SettingsKey& key) const {
+        return ReadString(key.section, key.key, key.defaultValue);
+    }
+    void WriteString(const SettingsKey& key, const QString& value) {
+        WriteString(key.writtenSection, key.writtenKey, value);
+    }
 
   private:
     QString path_;

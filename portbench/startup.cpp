@@ -2,6 +2,7 @@
 // the end of the program when the main window closes.
 #include "form1.h"
 
+#include "language.h"
 #include "port_list.h"
 #include "settings.h"
 
@@ -17,7 +18,7 @@ void TForm1::FormCreate() {
     ComboBox1->clear();
     ComboBox1->addItems(ports);
     if (!ports.isEmpty()) ComboBox1->setEditText(ports.first());
-    CurrentLanguage = "Chinese";
+    CurrentLanguage = ChineseLanguage;
 }
 
 void TForm1::FormShow() {
@@ -28,14 +29,14 @@ void TForm1::FormShow() {
 
         // Edit and combo texts are set as a user would type them: a text that
         // differs runs the control's change handler, an equal one runs nothing.
-        ComboBox1->setEditText(settings.ReadString("COM", "Port", "COM1"));
-        Edit1->setText(settings.ReadString("COM", "parameter", "9600,n,8,1"));
-        Edit2->setText(settings.ReadString("Send", "data", ""));
-        CurrentLanguage = settings.ReadString("Language", "Lan", "Chinese");
+        ComboBox1->setEditText(settings.ReadString(SettingsKeys::Port));
+        Edit1->setText(settings.ReadString(SettingsKeys::Parameter));
+        Edit2->setText(settings.ReadString(SettingsKeys::SendData));
+        CurrentLanguage = settings.ReadString(SettingsKeys::Language);
 
         // Check and radio boxes are restored with their handlers detached, so
         // that restoring converts nothing, starts no timer and stores nothing.
-        const QString sendType = settings.ReadString("send", "type", "");
+        const QString sendType = settings.ReadString(SettingsKeys::SendType);
         {
             const QSignalBlocker block1(RadioButton1);
             const QSignalBlocker block2(RadioButton2);
@@ -44,13 +45,13 @@ void TForm1::FormShow() {
             else
                 RadioButton1->setChecked(true);
         }
-        Edit3->setText(settings.ReadString("Time", "Long", ""));
-        const QString continuous = settings.ReadString("Time", "Continuous", "");
+        Edit3->setText(settings.ReadString(SettingsKeys::Interval));
+        const QString continuous = settings.ReadString(SettingsKeys::Continuous);
         {
             const QSignalBlocker block(CheckBox2);
             CheckBox2->setChecked(continuous == "Yes");
         }
-        const QString showType = settings.ReadString("Show", "type", "");
+        const QString showType = settings.ReadString(SettingsKeys::ShowType);
         {
             const QSignalBlocker block(CheckBox1);
             if (showType == "ASCII") {

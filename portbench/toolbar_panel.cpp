@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "about_boxes.h"
+#include "language.h"
 #include "messages.h"
 #include "portline.h"
 #include "text_convert.h"
@@ -64,12 +65,7 @@ void TForm1::ToolButton2Click() {
     if (file.write(bytes) != bytes.size() || !file.flush())
         throw AppError(QString("Stream write error"));
     file.close();
-    if (CurrentLanguage == "Chinese")
-        ShowMessageBox(QString::fromUtf8("数据已保存在文件中,位于当前目录中,文件名为") + name,
-                       QString::fromUtf8("提示"));
-    else
-        ShowMessageBox("data file has saved,At the current directory,the file name is" + name,
-                       "Prompting");
+    ShowMessage(TextId::DisplaySaved, CurrentLanguage, name);
 }
 
 void TForm1::ToolButton3Click() {
@@ -78,7 +74,9 @@ void TForm1::ToolButton3Click() {
 }
 
 void TForm1::ToolButton5Click() {
-    QDialog* box =
-        CurrentLanguage == "Chinese" ? static_cast<QDialog*>(Form3) : static_cast<QDialog*>(Form2);
+    // Form2 is the English box, Form3 the Chinese one.
+    QDialog* box = PicksEnglish(LanguageTest::Chinese, CurrentLanguage)
+                       ? static_cast<QDialog*>(Form2)
+                       : static_cast<QDialog*>(Form3);
     if (box) ShowAboutBox(box);
 }
