@@ -8,8 +8,8 @@
 namespace portline {
 
 const char* WriteSendData(const char* text) {
+    // The exchange clears ReplyBuffer itself before it reads the reply.
     std::memset(Lib.ReplyText, 0, sizeof Lib.ReplyText);
-    std::memset(Lib.ReplyBuffer, 0, sizeof Lib.ReplyBuffer);
     std::memset(Lib.SendBuffer, 0, sizeof Lib.SendBuffer);
     // SendBuffer holds 255 bytes and its zero; a longer text is cut there.
     const size_t length = text ? strnlen(text, kMaxRead) : 0;
