@@ -15,8 +15,9 @@ hexadecimal bytes or characters, switch DTR and RTS, and run the read-address,
 write-address and read-A/D-code commands of digital load cells. The window
 exists in Chinese and in English.
 
-The package also holds portsim, a virtual load cell on a pseudo-terminal, and
-Portline, the serial-port library, with its header, pkg-config file and CMake
+The package also holds loadcell, which commissions load cells from the
+command line and from scripts, portsim, a virtual load cell on a
+pseudo-terminal, and Portline, the serial-port library, with its header, pkg-config file and CMake
 package for other programs.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)

@@ -73,6 +73,20 @@ TEST_F(ScanTest, DrawsItsProgressBarOnlyOnATerminal) {
     EXPECT_EQ(o.err.substr(o.err.size() - 4), "\r\033[K");
 }
 
+TEST_F(ScanTest, CtrlCEndsTheScanWithOneHundredThirty) {
+    StartBench(Cells({3}));
+    Program run(On({"scan", "--to", "191"})); // about ten seconds of probes
+    ASSERT_TRUE(bench_->WaitReceived(4 * 7, 20000));
+    run.Signal(SIGINT);
+    Outcome o = run.Finish();
+    EXPECT_EQ(o.status, 130);
+    const std::string last = "loadcell: scan: interrupted\n";
+    ASSERT_GE(o.err.size(), last.size()) << o.err;
+    EXPECT_EQ(o.err.substr(o.err.size() - last.size()), last) << o.err;
+    // Well before the end of the range: the probes stopped at the signal.
+    EXPECT_LT(bench_->Received().size(), 100u * 7);
+}
+
 using AddressTest = BenchTest;
 
 TEST_F(AddressTest, PrintsTheAddressOfTheCellOnTheLine) {
