@@ -122,6 +122,17 @@ void RemoveFirstVisibleLines(QPlainTextEdit* memo, int count) {
     cursor.removeSelectedText();
 }
 
+// Where the last `count` paragraphs of `text` start; 0 when it has no more.
+qsizetype StartOfLastParagraphs(const QString& text, int count) {
+    qsizetype from = text.size() - 1;
+    for (int n = 1;; ++n) {
+        const qsizetype at = from < 0 ? -1 : text.lastIndexOf(u'\n', from);
+        if (at < 0) return 0;
+        if (n == count) return at + 1;
+        from = at - 1;
+    }
+}
+
 } // namespace
 
 void ReceiveDisplayState::Reset() {
@@ -225,23 +236,31 @@ void TForm1::Memo1Change() {
     Memo1->setUpdatesEnabled(true); // one repaint
 }
 
-// Replaces the whole text, as a file load does. Lines the history limit would
-// drop at once are left out before the box sees them: an even number of whole
-// one-line paragraphs from the top (the limit drops lines in pairs), leaving
-// more than 50 lines, so the limit keeps from the rest just what it would have
-// kept from the whole text, without the box taking in and laying out all of it.
+// Replaces the whole text, as a file load does. The history limit keeps at most
+// the last 50 lines, which lie within the last 50 paragraphs, so the box is given
+// only the last paragraphs, enough to show more than 50 lines, and never takes in
+// and lays out a long text whole. When every paragraph left out is one shown line,
+// an even number of them is left out (the limit drops lines in pairs) and the box
+// keeps exactly what the limit would have kept from the whole text; otherwise the
+// count of lines left out is not known without laying them out, and the box keeps
+// the last 49 or 50 lines as the limit gives them from the paragraphs it was given.
 void TForm1::SetDisplayText(const QString& text) {
-    const LineCounter counter(Memo1);
-    const qsizetype droppable = text.count(u'\n') + 1 - (HistoryLines + 2);
-    qsizetype start = 0;
-    qsizetype pairStart = 0; // after an even number of paragraphs
-    for (qsizetype dropped = 0; dropped < droppable;) {
-        const qsizetype end = text.indexOf(u'\n', start);
-        if (!counter.FitsOneLine(QStringView(text).sliced(start, end - start))) break;
-        start = end + 1;
-        if (++dropped % 2 == 0) pairStart = start;
+    // 52 paragraphs show at least 52 lines, even with an empty last line not counted.
+    qsizetype start = StartOfLastParagraphs(text, HistoryLines + 3);
+    if (start > 0) {
+        const LineCounter counter(Memo1);
+        qsizetype oneLiners = 0; // paragraphs before `start`
+        for (qsizetype from = 0; from < start; ++oneLiners) {
+            const qsizetype end = text.indexOf(u'\n', from);
+            if (!counter.FitsOneLine(QStringView(text).sliced(from, end - from))) {
+                oneLiners = -1;
+                break;
+            }
+            from = end + 1;
+        }
+        if (oneLiners % 2 == 1) start = start < 2 ? 0 : text.lastIndexOf(u'\n', start - 2) + 1;
     }
-    Memo1->setPlainText(text.sliced(pairStart)); // runs Memo1Change
+    Memo1->setPlainText(text.sliced(start)); // runs Memo1Change
 }
 
 // Every byte below 0x80 as two hex digits; line breaks become 0D 0A, the bytes
