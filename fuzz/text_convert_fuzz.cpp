@@ -1,7 +1,8 @@
 // The byte and text helpers of the receive display and the send box on any input: the trim
 // rules, bytes -> hexadecimal groups -> bytes, the hexadecimal group parser, the formatter
 // in each of its forms, the group reader with its restarting area, the send buffer, the
-// display's line breaks both ways, and the whole-number conversions.
+// send box's characters both ways, the display's line breaks both ways, and the
+// whole-number conversions.
 #include "fuzz_check.h"
 #include "messages.h"
 #include "text_convert.h"
@@ -168,6 +169,27 @@ void CheckSendBuffer(const QByteArray& bytes, const QString& text) {
     if (sent.size() <= MaxSendBytes) FUZZ_CHECK(out == sent, "send hex -> bytes changed the bytes");
 }
 
+// The send box's characters: any bytes shown as its text turn back into the same bytes,
+// and its two conversions take a text to hexadecimal and back to the same text, as far as
+// the 1024-byte area and a zero byte let them.
+constexpr qsizetype PlainAreaSize = 1024; // the send box's conversion to characters
+
+void CheckEditText(const QByteArray& bytes, const QString& text) {
+    const QString shown = BytesToEditText(bytes);
+    FUZZ_CHECK(EditTextToBytes(shown) == bytes, "send box bytes -> text -> bytes changed them");
+    for (const QString& typed : {shown, text}) {
+        const QByteArray sent = EditTextToBytes(typed);
+        const QString hex = BytesToHex(sent, HexBlanks::BeforeEach, HighBytes::Widened);
+        const QByteArray back =
+            HexGroupsToBytes(hex.toUtf8(), HexGroupChars::AllButBlank, PlainAreaSize);
+        FUZZ_CHECK(back == ExpectedArea(sent, PlainAreaSize),
+                   "send box text -> hex -> text changed the bytes");
+        if (back == sent)
+            FUZZ_CHECK(BytesToEditText(back) == BytesToEditText(sent),
+                       "send box text -> hex -> text changed the text");
+    }
+}
+
 // Any group: more than 8 characters fail with the value untouched; a group of digits only
 // reads as its hexadecimal value.
 void CheckHexToInt(const QString& group) {
@@ -243,6 +265,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& group : bytes.split(' '))
         CheckHexGroupByte(group);
     CheckSendBuffer(bytes, text);
+    CheckEditText(bytes, text);
     CheckLineBreaks(bytes);
     for (const QString& group : text.split(u' ')) {
         CheckHexToInt(group);
