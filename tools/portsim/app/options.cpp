@@ -33,8 +33,8 @@ std::optional<double> ParseRate(const std::string& text) {
 }
 
 bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
-    std::string_view spec = text;
-    std::string_view addressText = spec.substr(0, spec.find(':'));
+    std::string_view cellText = text;
+    std::string_view addressText = cellText.substr(0, cellText.find(':'));
     auto address = ParseNumber<int>(addressText);
     if (!address || *address < 1 || *address > 191) {
         why = "address '" + std::string(addressText) + "' is not a number from 1 to 191";
@@ -42,8 +42,8 @@ bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
     }
     cell.address = *address;
     cell.code = kDefaultCode;
-    if (addressText.size() < spec.size()) {
-        std::string_view codeText = spec.substr(addressText.size() + 1);
+    if (addressText.size() < cellText.size()) {
+        std::string_view codeText = cellText.substr(addressText.size() + 1);
         auto code = ParseNumber<uint32_t>(codeText);
         if (!code || *code > 1048575) {
             why = "code '" + std::string(codeText) + "' is not a number from 0 to 1048575";
