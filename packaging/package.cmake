@@ -17,8 +17,8 @@ exists in Chinese and in English.
 
 The package also holds loadcell, which commissions load cells from the
 command line and from scripts, portsim, a virtual load cell on a
-pseudo-terminal, and Portline, the serial-port library, with its header, pkg-config file and CMake
-package for other programs.")
+pseudo-terminal, and Portline, the serial-port library, with its header,
+pkg-config file and CMake package for other programs.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the Debian package that scripts/package.sh built:
-#   1. lintian reports no error on it;
+#   1. lintian reports no error and no warning but the two a one-package build gives;
 #   2. unpacked into a scratch root (dpkg -x), every file lies where it belongs;
 #   3. a C program builds against the unpacked Portline, through its pkg-config
 #      file and through its CMake package, and talks to a load cell that the
@@ -42,9 +42,13 @@ check() { # check DESCRIPTION COMMAND...
 echo "check-package: $deb"
 dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
 
-# 1. Lintian: errors fail the check; warnings and notes are listed.
+# 1. Lintian: errors and warnings fail the check; notes are listed. Two warnings
+# are expected: the library, its development files and the programs are one
+# package, so that `apt install ./portbench_*.deb` installs everything at once.
 echo "== lintian"
-lintian --fail-on error --display-info "$deb" || failures=$((failures + 1))
+lintian --fail-on error,warning --display-info \
+    --suppress-tags link-to-shared-library-in-wrong-package,package-name-doesnt-match-sonames \
+    "$deb" || failures=$((failures + 1))
 
 # 2. The layout.
 echo "== layout"

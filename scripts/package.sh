@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package of PortBench (portbench, portsim, libportline with
+# Builds the Debian package of PortBench (portbench, loadcell, portsim, libportline with
 # its header, pkg-config file and CMake package, the menu entry, icons, metadata
 # and manual pages) into build-package/, for installation under /usr:
 #   scripts/package.sh            -> build-package/portbench_<version>_<arch>.deb
