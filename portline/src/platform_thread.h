@@ -15,7 +15,7 @@ class PlatformThread {
     // Makes the thread without running it. Throws std::runtime_error
     // "Thread creation error: ..." with the platform's reason when no thread can be made.
     PlatformThread(Entry entry, void* argument);
-    ~PlatformThread(); // the owner has joined it
+    ~PlatformThread(); // resumes and joins it, when its owner has not
     PlatformThread(const PlatformThread&) = delete;
     PlatformThread& operator=(const PlatformThread&) = delete;
 
