@@ -1,5 +1,5 @@
 // Priorities and thread names on Linux: nice values per thread (on Linux setpriority with
-// a thread id acts on that thread alone).
+// a thread id acts on that thread alone; platform_thread_posix.cpp sets a new thread's).
 #include "priority.h"
 
 #include <cerrno>
@@ -31,10 +31,6 @@ void RaiseProcessPriority() {
         if (errno == 0 && current > kHigh) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), kHigh);
     }
     closedir(tasks);
-}
-
-void SetCurrentThreadPriority(int priority) {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), priority);
 }
 
 void SetCurrentThreadName(const char* name) {

@@ -1,5 +1,5 @@
-// Priorities and thread names on Windows: the process's priority class and each thread's
-// own priority.
+// Priorities and thread names on Windows: the process's priority class, and the relative
+// priority that platform_thread_win32.cpp sets on a new thread's handle.
 #include "priority.h"
 
 #include <string>
@@ -14,10 +14,6 @@ int NormalPriority() {
 
 void RaiseProcessPriority() {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
-}
-
-void SetCurrentThreadPriority(int priority) {
-    SetThreadPriority(GetCurrentThread(), priority);
 }
 
 // SetThreadDescription came with Windows 10 1607; older systems go without names.

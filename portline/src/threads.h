@@ -3,10 +3,9 @@
 #ifndef PORTLINE_THREADS_H
 #define PORTLINE_THREADS_H
 
+#include "platform_thread.h"
+
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace portline {
 
@@ -21,8 +20,8 @@ class TThread {
     TThread& operator=(const TThread&) = delete;
 
     // The priority the thread runs at (best effort; see RaiseProcessPriority).
-    void SetPriority(int niceValue);
-    void Resume();
+    void SetPriority(int priority) { thread_.SetPriority(priority); }
+    void Resume() { thread_.Resume(); }
     void Terminate() { terminated_.store(true); }
     bool Terminated() const { return terminated_.load(); }
 
@@ -32,16 +31,12 @@ class TThread {
     void WaitForEnd();
 
   private:
+    static void Start(void* self);
     void Run();
 
     const char* name_;
-    std::mutex gate_;
-    std::condition_variable resumed_;
-    bool running_ = false;
-    int nice_ = 0;
-    bool hasNice_ = false;
     std::atomic<bool> terminated_{false};
-    std::thread thread_;
+    PlatformThread thread_; // last: once resumed, it uses the members above
 };
 
 } // namespace portline

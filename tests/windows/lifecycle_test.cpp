@@ -88,7 +88,12 @@ TEST(LineSettings, AnUnparsableTextStillOpensAndNoPortChangesNothing) {
 }
 
 TEST(Reader, TwoThreadsAtNormalPriorityInAHighPriorityProcessUntilClosePort) {
+    // The caller runs at another priority: the readers' is the normal one, not the caller's.
+    const HANDLE caller = GetCurrentThread();
+    const int callerPriority = GetThreadPriority(caller);
+    ASSERT_TRUE(SetThreadPriority(caller, THREAD_PRIORITY_BELOW_NORMAL));
     BenchOnCom bench("--silent");
+    SetThreadPriority(caller, callerPriority);
     ASSERT_TRUE(bench.opened);
     EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(HIGH_PRIORITY_CLASS));
     // Wine runs each pending event wait on a thread of its own, so the reader's threads

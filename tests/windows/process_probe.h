@@ -51,9 +51,15 @@ inline std::multimap<std::string, int> NamedThreadPriorities() {
     return named;
 }
 
+// The process's open handles. Wine's GetProcessHandleCount gives 0 whatever is open, so
+// there the handle values are tried one by one (Wine hands out small multiples of 4).
 inline DWORD HandleCount() {
     DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
+    for (uintptr_t value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
     return count;
 }
 
