@@ -184,9 +184,6 @@ void CheckEditText(const QByteArray& bytes, const QString& text) {
             HexGroupsToBytes(hex.toUtf8(), HexGroupChars::AllButBlank, PlainAreaSize);
         FUZZ_CHECK(back == ExpectedArea(sent, PlainAreaSize),
                    "send box text -> hex -> text changed the bytes");
-        if (back == sent)
-            FUZZ_CHECK(BytesToEditText(back) == BytesToEditText(sent),
-                       "send box text -> hex -> text changed the text");
     }
 }
 

@@ -133,6 +133,13 @@ qsizetype StartOfLastParagraphs(const QString& text, int count) {
     }
 }
 
+// Whether each of the paragraphs is one shown line.
+bool EachFitsOneLine(const LineCounter& counter, QStringView paragraphs) {
+    for (const QStringView paragraph : paragraphs.tokenize(u'\n'))
+        if (!counter.FitsOneLine(paragraph)) return false;
+    return true;
+}
+
 } // namespace
 
 void ReceiveDisplayState::Reset() {
@@ -247,19 +254,9 @@ void TForm1::Memo1Change() {
 void TForm1::SetDisplayText(const QString& text) {
     // 52 paragraphs show at least 52 lines, even with an empty last line not counted.
     qsizetype start = StartOfLastParagraphs(text, HistoryLines + 3);
-    if (start > 0) {
-        const LineCounter counter(Memo1);
-        qsizetype oneLiners = 0; // paragraphs before `start`
-        for (qsizetype from = 0; from < start; ++oneLiners) {
-            const qsizetype end = text.indexOf(u'\n', from);
-            if (!counter.FitsOneLine(QStringView(text).sliced(from, end - from))) {
-                oneLiners = -1;
-                break;
-            }
-            from = end + 1;
-        }
-        if (oneLiners % 2 == 1) start = start < 2 ? 0 : text.lastIndexOf(u'\n', start - 2) + 1;
-    }
+    const QStringView left = QStringView(text).first(start);
+    if (left.count(u'\n') % 2 == 1 && EachFitsOneLine(LineCounter(Memo1), left))
+        start = StartOfLastParagraphs(text, HistoryLines + 4);
     Memo1->setPlainText(text.sliced(start)); // runs Memo1Change
 }
 

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -19,20 +20,17 @@ struct PlatformThread::Impl {
     std::mutex gate;
     std::condition_variable resumed;
     bool running = false;
-    int nice = 0;
-    bool hasNice = false;
+    std::optional<int> nice;
     std::thread thread;
 
     void Run(Entry entry, void* argument) {
-        int niceValue;
-        bool hasNiceValue;
+        std::optional<int> niceValue;
         {
             std::unique_lock lock(gate);
             resumed.wait(lock, [this] { return running; });
             niceValue = nice;
-            hasNiceValue = hasNice;
         }
-        if (hasNiceValue) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceValue);
+        if (niceValue) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), *niceValue);
         entry(argument);
     }
 };
@@ -54,7 +52,6 @@ PlatformThread::~PlatformThread() {
 void PlatformThread::SetPriority(int priority) {
     std::lock_guard lock(impl_->gate);
     impl_->nice = priority;
-    impl_->hasNice = true;
 }
 
 void PlatformThread::Resume() {

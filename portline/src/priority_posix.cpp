@@ -8,7 +8,6 @@
 #include <dirent.h>
 #include <pthread.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace portline {
 
