@@ -1,9 +1,18 @@
 // Portline: the serial port of the host program, behind eleven plain exports.
 //
-// One port per process. Every export is synchronous and must be called from one
+// One port per process. Every export is synchronous and meant to be called from one
 // thread at a time (PortBench calls them all from its user-interface thread).
 // Texts that cross this interface are zero-terminated 8-bit strings; the texts
 // returned belong to the library and stay valid until it writes them again.
+//
+// Calls that overlap all the same, from any number of threads, run one after another:
+// each waits for the call in progress and then runs whole, with its own fixed pauses, and
+// gives a result its description below allows for the state the earlier calls left.
+// Such a caller may rely on that, and on ReadAllPort's text and WriteSendData's reply
+// being the library's two static buffers, the same pointer at every call. It may not
+// rely on the order in which waiting calls run, on the port it opened still being the
+// one held (another thread may have closed or reopened it), nor on a returned text
+// outliving the next call of any thread: that call may write the buffer again.
 #ifndef PORTLINE_H
 #define PORTLINE_H
 

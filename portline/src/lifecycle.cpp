@@ -46,6 +46,8 @@ void StopReader() {
     Lib.AxThread = nullptr;
 }
 
+// Runs only once the reader threads are joined (or never started) and under the call
+// lock, so no exchange and no reader pass still uses the port it frees.
 void ReleasePort() {
     Lib.PortHandle->AbortRead();
     Lib.PortHandle->RestoreSaved();

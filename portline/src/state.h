@@ -19,6 +19,9 @@ constexpr size_t kReplySize = 1000; // ReplyBuffer, ReplyText
 constexpr size_t kMaxRead = kTextSize - 1;
 
 struct State {
+    // Taken by every export for its whole call (exports.cpp); never by a reader thread.
+    std::mutex CallLock;
+
     SerialPort* PortHandle = nullptr; // the open port, null when none is held
 
     // Held by the reader around its read and by the commands from their first purge

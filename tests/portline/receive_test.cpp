@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 using namespace ptytest;
 
@@ -48,6 +50,53 @@ TEST_F(ReceiveTest, AZeroByteEndsTheText) {
     device.Send(std::string("A\0B", 3));
     EXPECT_EQ(PollTexts(1, 5000), std::vector<std::string>{"A"});
     EXPECT_TRUE(PollTexts(1, 800).empty()) << "the byte after the zero was handed on";
+}
+
+// Zero bytes on the line: each read hands on its bytes up to the first zero, the zero and
+// what follows it in that read are taken from the port and dropped, and reading goes on.
+TEST_F(ReceiveTest, AStreamHeavyInZeroBytes) {
+    using namespace std::string_literals;
+    const struct {
+        std::string arrives;
+        const char* handedOn;
+    } rows[] = {
+        {"AB\0CD"s, "AB"},           {"\0\0XY"s, ""}, {"PQ\0\0\0RS\0"s, "PQ"},
+        {std::string(40, '\0'), ""}, {"Z\0"s, "Z"},   {"OK"s, "OK"},
+    };
+    ReadAllPort();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.arrives));
+        const uint64_t seen = PublishedCount();
+        device.Send(row.arrives);
+        ASSERT_TRUE(WaitPublished(seen));
+        EXPECT_STREQ(ReadAllPort(), row.handedOn);
+        EXPECT_EQ(device.WaitingAtPort(), 0);
+    }
+
+    // A steady stream with every third byte zero: what is handed on is bytes sent, in the
+    // order sent, none twice, and the port's queue keeps draining.
+    std::string sent;
+    for (int i = 0; i < 3000; ++i)
+        sent += i % 3 == 0 ? '\0' : static_cast<char>('a' + i % 26);
+    std::vector<std::string> texts;
+    for (size_t at = 0; at < sent.size(); at += 10) {
+        device.Send(sent.substr(at, 10));
+        SleepMs(10);
+        if (at % 170 == 0) texts.push_back(ReadAllPort());
+    }
+    const std::vector<std::string> rest = PollTexts(sent.size(), 1500);
+    texts.insert(texts.end(), rest.begin(), rest.end());
+    size_t from = 0, handedOn = 0;
+    for (const std::string& text : texts) {
+        if (text.empty()) continue;
+        const size_t at = sent.find(text, from);
+        ASSERT_NE(at, std::string::npos) << "not sent, or out of order: " << text;
+        EXPECT_LE(text.size(), 2u) << "a text ran on past a zero byte";
+        from = at + text.size();
+        handedOn += text.size();
+    }
+    EXPECT_GT(handedOn, 0u);
+    EXPECT_LE(device.WaitingAtPort(), 1) << "the reader stopped taking bytes";
 }
 
 TEST_F(ReceiveTest, ALoneByteWaitsUntilMoreFollow) {

@@ -3,6 +3,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "receive.h"
 #include "serial.h"
 #include "state.h"
 #include "termios2.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -57,19 +59,24 @@ TEST(Transmit, AnExchangeRightAfterTheOpenKeepsItsReply) {
     }
 }
 
-// A reader that starts late purges only once the exchange in progress is over: its start
-// purge takes the port-I/O lock as the commands do.
+// A reader that starts while an exchange is in its window purges only once the exchange
+// is over: its start purge takes the port-I/O lock as the exchanges do. The reply already
+// waits at the port when the reader starts, so a purge inside the exchange would take it.
 TEST(Transmit, TheReadersStartPurgeWaitsForAnExchangeInProgress) {
     PtyDevice device;
-    std::unique_lock exchange(portline::Lib.PortIoLock); // as a command between its purges
-    device.Send("REPLY");
-    ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1); // after its bounded wait
-    SleepMs(100);
-    EXPECT_EQ(device.WaitingAtPort(), 5) << "the start purge ran inside the exchange";
-    exchange.unlock();
-    for (int i = 0; i < 250 && device.WaitingAtPort() != 0; ++i)
-        SleepMs(20);
-    EXPECT_EQ(device.WaitingAtPort(), 0) << "the start purge never ran";
+    ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 0), 1); // no reader of its own
+    auto reader = std::make_unique<portline::TFormThread>();        // made suspended
+    std::thread answer([&] {
+        if (device.Receive(4, 5000) != "ping") return;
+        device.Send("pong");
+        for (int i = 0; i < 100 && device.WaitingAtPort() < 4; ++i)
+            SleepMs(1);
+        reader->Resume();
+    });
+    EXPECT_STREQ(WriteSendData("ping"), "pong");
+    answer.join();
+    reader->WaitUntilPurged();
+    reader.reset();
     EXPECT_EQ(ClosePort(), 0);
 }
 
