@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
 # Sanitizer builds, each in its own folder:
-#   scripts/sanitize.sh thread   the library, the bench and their tests under ThreadSanitizer
-#   scripts/sanitize.sh address  everything, the window tests included, under
-#                                AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/sanitize.sh thread           the library, the bench and their tests under
+#                                        ThreadSanitizer
+#   scripts/sanitize.sh address          everything, the window tests included, under
+#                                        AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/sanitize.sh address library  the library, the bench and their tests alone
+#                                        (no window) under AddressSanitizer and
+#                                        UndefinedBehaviorSanitizer, in build-address-library
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:-thread}
-scripts/setup.sh
+scope=${2:-}
 case "$kind" in
   thread) gui=OFF; label=(-L library) ;;
   address) gui=ON; label=() ;;
   *) echo "sanitize: thread or address, not '$kind'" >&2; exit 2 ;;
 esac
-cmake -S . -B "build-$kind" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPORTBENCH_SANITIZE="$kind" \
+case "$scope" in
+  "") folder="build-$kind" ;;
+  library) gui=OFF; label=(-L library); folder="build-$kind-library" ;;
+  *) echo "sanitize: the scope is library or none, not '$scope'" >&2; exit 2 ;;
+esac
+scripts/setup.sh
+cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPORTBENCH_SANITIZE="$kind" \
   -DPORTBENCH_BUILD_GUI="$gui" -DPORTBENCH_BUILD_BENCH=OFF
-cmake --build "build-$kind"
-cd "build-$kind"
+cmake --build "$folder"
+cd "$folder"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1"
