@@ -6,13 +6,15 @@
 // returned belong to the library and stay valid until it writes them again.
 //
 // Calls that overlap all the same, from any number of threads, run one after another:
-// each waits for the call in progress and then runs whole, with its own fixed pauses, and
+// each waits for the call in progress, then runs whole with its own fixed pauses, and
 // gives a result its description below allows for the state the earlier calls left.
-// Such a caller may rely on that, and on ReadAllPort's text and WriteSendData's reply
-// being the library's two static buffers, the same pointer at every call. It may not
-// rely on the order in which waiting calls run, on the port it opened still being the
-// one held (another thread may have closed or reopened it), nor on a returned text
-// outliving the next call of any thread: that call may write the buffer again.
+// ReadAllPort's text and WriteSendData's reply stay the library's two static buffers, the
+// same pointer at every call; OpenPort, ReadAllPort, ClearPort and WriteSendData write
+// them. The caller reads a text after the call has returned, so the library cannot guard
+// that read: a caller whose threads overlap keeps those four calls and its copying of the
+// texts to one thread at a time itself (one lock of its own around each such call and
+// its copy). Nor may it rely on the order in which waiting calls run, or on the port it
+// opened still being the one held: another thread may have closed or reopened it.
 #ifndef PORTLINE_H
 #define PORTLINE_H
 
