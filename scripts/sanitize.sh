@@ -5,7 +5,8 @@
 #   scripts/sanitize.sh address          everything, the window tests included, under
 #                                        AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/sanitize.sh address library  the library, the bench and their tests alone
-#                                        (no window) under AddressSanitizer and
+#                                        (no window, and without the minute-long stream
+#                                        test) under AddressSanitizer and
 #                                        UndefinedBehaviorSanitizer, in build-address-library
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +19,7 @@ case "$kind" in
 esac
 case "$scope" in
   "") folder="build-$kind" ;;
-  library) gui=OFF; label=(-L library); folder="build-$kind-library" ;;
+  library) gui=OFF; label=(-L library -LE long); folder="build-$kind-library" ;;
   *) echo "sanitize: the scope is library or none, not '$scope'" >&2; exit 2 ;;
 esac
 scripts/setup.sh
