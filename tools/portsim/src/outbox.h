@@ -35,8 +35,9 @@ class Outbox {
 
     enum class Flush { Done, Blocked, Failed };
     // Writes the bytes due by `now` to `fd` (non-blocking). Blocked: the
-    // other side's queue is full, retry later.
-    Flush WriteDue(int fd, Clock::time_point now);
+    // other side's queue is full, retry later. The answers' bytes written (not
+    // the stream's) are added to `answers` when given.
+    Flush WriteDue(int fd, Clock::time_point now, Bytes* answers = nullptr);
 
   private:
     struct Item {
