@@ -16,8 +16,9 @@ namespace portsim::testing {
 // A running portsim with its stdout and stderr on pipes.
 class Program {
   public:
-    explicit Program(std::vector<std::string> args) {
-        args.insert(args.begin(), PORTSIM_PROGRAM);
+    // portsim with `args`; with `portsimFirst` false, `args` names its own program.
+    explicit Program(std::vector<std::string> args, bool portsimFirst = true) {
+        if (portsimFirst) args.insert(args.begin(), PORTSIM_PROGRAM);
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return;
         pid_ = childtest::StartProgram(std::move(args), out[1], err[1]);
@@ -59,6 +60,21 @@ class Program {
 
     void Signal(int signal) { ::kill(pid_, signal); }
     pid_t Pid() const { return pid_; }
+    // Wait() that gives up after `timeoutMs` (-2; the destructor then kills the child).
+    int WaitFor(int timeoutMs) {
+        Clock::time_point start = Clock::now();
+        int status = 0;
+        while (MsSince(start) < timeoutMs) {
+            pid_t done = ::waitpid(pid_, &status, WNOHANG);
+            if (done == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+                return status_;
+            }
+            if (done < 0) return -1;
+            ::usleep(10000);
+        }
+        return -2;
+    }
     // The exit status, or 1000 + the signal if a signal ended it (-1: no child).
     int Wait() {
         int status = 0;
