@@ -1,6 +1,7 @@
 #include "background.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,9 +30,17 @@ namespace {
         std::string_view text(line.data(), end + 1);
         bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
                        std::fflush(stdout) == 0;
+        if (!written) {
+            // Nobody learns where the device is: a player left running would be lost.
+            std::fprintf(stderr, "portsim: writing the device path: %s\n", std::strerror(errno));
+            ::kill(child, SIGTERM);
+            while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+            }
+            std::_Exit(status::kOutput);
+        }
         std::fprintf(stderr, "portsim: playing in the background as process %d\n",
                      static_cast<int>(child));
-        std::_Exit(written ? status::kDone : status::kOutput);
+        std::_Exit(status::kDone);
     }
     // The child ended before it was ready: it has said why on stderr.
     int how = 0;

@@ -132,7 +132,7 @@ void Bench::Impl::TakeInput(const uint8_t* bytes, size_t count, Clock::time_poin
         if (byteTime != Clock::duration::zero())
             arrived = inboundFree = std::max(now, inboundFree) + byteTime;
         bool room = outbox.Size() < kMostQueued;
-        if (config.echo && room) outbox.Add({byte}, arrived + delay);
+        if (config.echo && room) outbox.Add(std::span(&byte, 1), arrived + delay);
         std::optional<Frame> frame = parser.Push(byte);
         if (!frame) continue;
         if (config.trace) Trace("<- " + Hex(frame->bytes, kFrameSize), arrived);
@@ -154,7 +154,7 @@ void Bench::Impl::TopUpStream(Clock::time_point now) {
     while (outbox.Size() < kStreamQueued) {
         Clock::time_point earliest = rated ? streamDue : now;
         if (std::max(earliest, outbox.LastDue()) > now + kStreamHorizon) break;
-        outbox.Add({stream[streamPos]}, earliest, Outbox::Source::Stream);
+        outbox.Add(std::span(&stream[streamPos], 1), earliest, Outbox::Source::Stream);
         streamPos = (streamPos + 1) % stream.size();
         if (rated) streamDue += step;
     }

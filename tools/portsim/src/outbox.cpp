@@ -13,7 +13,7 @@ Clock::duration ByteTime(int baud) {
         std::chrono::nanoseconds(10'000'000'000LL / baud));
 }
 
-void Outbox::Add(const Bytes& bytes, Clock::time_point earliest, Source source) {
+void Outbox::Add(std::span<const uint8_t> bytes, Clock::time_point earliest, Source source) {
     // Bytes due before some already queued (a prompt answer after a late one)
     // go in ahead of them; bytes due at the same time keep their order.
     auto at = items_.end();
