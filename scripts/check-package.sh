@@ -67,7 +67,7 @@ files=(
     usr/share/metainfo/com.quill_sensor.PortBench.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/portbench.svg
     usr/share/man/man1/portbench.1.gz usr/share/man/man1/portsim.1.gz usr/share/man/man1/loadcell.1.gz
-    usr/share/bash-completion/completions/loadcell
+    usr/share/bash-completion/completions/loadcell usr/share/bash-completion/completions/portsim
     usr/share/portbench/installed
     usr/share/doc/portbench/copyright usr/share/doc/portbench/changelog.gz
 )

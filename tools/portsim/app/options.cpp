@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace portsim {
 
@@ -32,24 +33,46 @@ std::optional<double> ParseRate(const std::string& text) {
     return value;
 }
 
+// ADDR[:CODE][:late=MS][:silent][:garble]
 bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
-    std::string_view cellText = text;
-    std::string_view addressText = cellText.substr(0, cellText.find(':'));
-    auto address = ParseNumber<int>(addressText);
+    std::vector<std::string_view> fields;
+    std::string_view rest = text;
+    for (size_t colon; (colon = rest.find(':')) != std::string_view::npos;) {
+        fields.push_back(rest.substr(0, colon));
+        rest.remove_prefix(colon + 1);
+    }
+    fields.push_back(rest);
+    auto address = ParseNumber<int>(fields[0]);
     if (!address || *address < 1 || *address > 191) {
-        why = "address '" + std::string(addressText) + "' is not a number from 1 to 191";
+        why = "address '" + std::string(fields[0]) + "' is not a number from 1 to 191";
         return false;
     }
     cell.address = *address;
     cell.code = kDefaultCode;
-    if (addressText.size() < cellText.size()) {
-        std::string_view codeText = cellText.substr(addressText.size() + 1);
-        auto code = ParseNumber<uint32_t>(codeText);
-        if (!code || *code > 1048575) {
-            why = "code '" + std::string(codeText) + "' is not a number from 0 to 1048575";
+    for (size_t i = 1; i < fields.size(); ++i) {
+        std::string_view field = fields[i];
+        if (field == "silent") {
+            cell.silent = true;
+        } else if (field == "garble") {
+            cell.garble = true;
+        } else if (field.rfind("late=", 0) == 0) {
+            auto late = ParseNumber<int>(field.substr(5));
+            if (!late || *late < 0 || *late > 60000) {
+                why = "'" + std::string(field) + "': late=MS needs 0 to 60000 milliseconds";
+                return false;
+            }
+            cell.lateMs = *late;
+        } else if (i == 1) {
+            auto code = ParseNumber<uint32_t>(field);
+            if (!code || *code > 1048575) {
+                why = "code '" + std::string(field) + "' is not a number from 0 to 1048575";
+                return false;
+            }
+            cell.code = *code;
+        } else {
+            why = "'" + std::string(field) + "' is not one of late=MS, silent, garble";
             return false;
         }
-        cell.code = *code;
     }
     return true;
 }
@@ -103,9 +126,12 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
         };
 
         if (name == "--help" || name == "-h") return ParseOutcome::Help;
+        if (name == "--version" || name == "-V") return ParseOutcome::Version;
         bool needsValue = name == "--link" || name == "--cell" || name == "--write-answer" ||
                           name == "--stream" || name == "--stream-hex" || name == "--rate" ||
-                          name == "--baud" || name == "--late" || name == "--reply-hex";
+                          name == "--baud" || name == "--late" || name == "--reply-hex" ||
+                          name == "--drop" || name == "--seed" || name == "--hangup-after" ||
+                          name == "--pidfile";
         if (needsValue) {
             std::optional<std::string> v = value();
             if (!v) return fail("needs a value");
@@ -151,6 +177,23 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
                 if (!late || *late < 0 || *late > 60000)
                     return fail("'" + *v + "' is not a number of milliseconds from 0 to 60000");
                 config.replyDelayMs = *late;
+            } else if (name == "--drop") {
+                auto chance = ParseRate(*v);
+                if (!chance || *chance < 0 || *chance > 1)
+                    return fail("'" + *v + "' is not a probability from 0 to 1");
+                config.dropChance = *chance;
+            } else if (name == "--seed") {
+                auto seed = ParseNumber<uint32_t>(*v);
+                if (!seed) return fail("'" + *v + "' is not a number from 0 to 4294967295");
+                config.seed = *seed;
+            } else if (name == "--hangup-after") {
+                auto seconds = ParseRate(*v);
+                if (!seconds || *seconds <= 0 || *seconds > 1e6)
+                    return fail("'" + *v + "' is not a number of seconds above 0, up to 1000000");
+                options.hangupAfterS = *seconds;
+            } else if (name == "--pidfile") {
+                if (v->empty()) return fail("needs a path");
+                options.pidFile = *v;
             } else if (name == "--reply-hex") {
                 Bytes reply;
                 if (!ParseHexBytes(*v, reply))
@@ -164,10 +207,13 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
                      (name == "--echo" && flag(config.echo)) ||
                      (name == "--garble" && flag(config.garble)) ||
                      (name == "--silent" && flag(config.silent)) ||
-                     (name == "--two-cells" && flag(config.twoCellsAtOnce));
+                     (name == "--two-cells" && flag(config.twoCellsAtOnce)) ||
+                     (name == "--trace" && flag(options.trace)) ||
+                     (name == "--background" && flag(options.background));
         if (known) continue;
-        if (inlineValue && (name == "--drift" || name == "--echo" || name == "--garble" ||
-                            name == "--silent" || name == "--two-cells"))
+        if (inlineValue &&
+            (name == "--drift" || name == "--echo" || name == "--garble" || name == "--silent" ||
+             name == "--two-cells" || name == "--trace" || name == "--background"))
             return fail("takes no value");
         if (arg.rfind("-", 0) == 0) return fail("unknown option");
         error = "unexpected argument '" + arg + "'";

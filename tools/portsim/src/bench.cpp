@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -30,6 +31,20 @@ constexpr auto kStreamCatchUp = milliseconds(100);
 constexpr auto kBlockedRetry = milliseconds(5);
 // Upper bound of one wait, so that nothing can keep the worker asleep for good.
 constexpr auto kLongestWait = milliseconds(500);
+// Echo and answers waiting for a port that does not read are lost beyond this
+// many bytes, as a receiver's overrun loses them, rather than filling memory.
+constexpr size_t kMostQueued = 64 * 1024;
+
+std::string Hex(const uint8_t* bytes, size_t count) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        if (i) text += ' ';
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 0xF];
+    }
+    return text;
+}
 
 timespec ToTimespec(Clock::duration d) {
     auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
@@ -58,7 +73,9 @@ struct Bench::Impl {
     Responder responder;
     FrameParser parser;
     Outbox outbox;
-    Bytes received;
+    Bytes received; // the last config.keepReceived bytes at most (twice that while trimming)
+    size_t receivedCount = 0; // all bytes since the start or the last clear
+    Clock::time_point started{};
     size_t streamPos = 0;
     Clock::time_point streamDue{};
     Clock::time_point inboundFree{}; // when the port's last byte has fully arrived (paced)
@@ -79,26 +96,51 @@ struct Bench::Impl {
         }
     }
 
+    void Trace(const std::string& what, Clock::time_point when) const { // under `mutex`
+        if (!config.trace) return;
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%11.6f ",
+                      std::chrono::duration<double>(when - started).count());
+        config.trace(stamp + what);
+    }
+    void Keep(uint8_t byte);
+
     void Run();
     void TakeInput(const uint8_t* bytes, size_t count, Clock::time_point now);
     void TopUpStream(Clock::time_point now);
 };
+
+void Bench::Impl::Keep(uint8_t byte) {
+    ++receivedCount;
+    size_t limit = config.keepReceived;
+    if (limit == 0) return;
+    received.push_back(byte);
+    // Trimmed in steps, so that a long run costs no more than a short one per byte.
+    if (received.size() > limit && received.size() - limit >= std::max<size_t>(limit, 4096))
+        received.erase(received.begin(),
+                       received.begin() + static_cast<std::ptrdiff_t>(received.size() - limit));
+}
 
 void Bench::Impl::TakeInput(const uint8_t* bytes, size_t count, Clock::time_point now) {
     Clock::duration byteTime = ByteTime(config.paceBaud);
     milliseconds delay(std::max(config.replyDelayMs, 0));
     for (size_t i = 0; i < count; ++i) {
         uint8_t byte = bytes[i];
-        received.push_back(byte);
+        Keep(byte);
         // With a pace the byte is only complete once it has crossed the line.
         Clock::time_point arrived = now;
         if (byteTime != Clock::duration::zero())
             arrived = inboundFree = std::max(now, inboundFree) + byteTime;
-        if (config.echo) outbox.Add({byte}, arrived + delay);
-        if (std::optional<Frame> frame = parser.Push(byte)) {
-            Bytes reply = responder.Answer(*frame);
-            if (!reply.empty()) outbox.Add(reply, arrived + delay);
-        }
+        bool room = outbox.Size() < kMostQueued;
+        if (config.echo && room) outbox.Add(std::span(&byte, 1), arrived + delay);
+        std::optional<Frame> frame = parser.Push(byte);
+        if (!frame) continue;
+        if (config.trace) Trace("<- " + Hex(frame->bytes, kFrameSize), arrived);
+        for (const Reply& reply : responder.Answer(*frame))
+            if (room && !reply.bytes.empty())
+                outbox.Add(reply.bytes, arrived + milliseconds(reply.delayMs));
+        for (const std::string& note : responder.TakeNotes())
+            Trace("   " + note, arrived);
     }
 }
 
@@ -112,7 +154,7 @@ void Bench::Impl::TopUpStream(Clock::time_point now) {
     while (outbox.Size() < kStreamQueued) {
         Clock::time_point earliest = rated ? streamDue : now;
         if (std::max(earliest, outbox.LastDue()) > now + kStreamHorizon) break;
-        outbox.Add({stream[streamPos]}, earliest, Outbox::Source::Stream);
+        outbox.Add(std::span(&stream[streamPos], 1), earliest, Outbox::Source::Stream);
         streamPos = (streamPos + 1) % stream.size();
         if (rated) streamDue += step;
     }
@@ -156,7 +198,9 @@ void Bench::Impl::Run() {
         std::lock_guard lock(mutex);
         Clock::time_point now = Clock::now();
         TopUpStream(now);
-        Outbox::Flush flush = outbox.WriteDue(pty.master, now);
+        Bytes answers;
+        Outbox::Flush flush = outbox.WriteDue(pty.master, now, config.trace ? &answers : nullptr);
+        if (!answers.empty()) Trace("-> " + Hex(answers.data(), answers.size()), now);
         blocked = flush != Outbox::Flush::Done;
         // A write that fails outright (not a full queue) would fail forever:
         // what is due is dropped rather than retried.
@@ -204,6 +248,8 @@ bool Bench::Start(const std::string& linkPath) {
         impl_->devicePath = pty.path;
         impl_->error.clear();
         impl_->received.clear();
+        impl_->receivedCount = 0;
+        impl_->started = Clock::now();
         impl_->parser.Reset();
         impl_->outbox.Clear();
         impl_->streamDue = Clock::now();
@@ -252,19 +298,22 @@ std::string Bench::Error() const {
 
 Bytes Bench::Received() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->received;
+    const Bytes& all = impl_->received;
+    size_t limit = impl_->config.keepReceived;
+    if (all.size() <= limit) return all;
+    return Bytes(all.end() - static_cast<std::ptrdiff_t>(limit), all.end());
 }
 
 void Bench::ClearReceived() {
     std::lock_guard lock(impl_->mutex);
     impl_->received.clear();
+    impl_->receivedCount = 0;
 }
 
 bool Bench::WaitReceived(size_t count, int timeoutMs) const {
     std::unique_lock lock(impl_->mutex);
-    return impl_->receivedChanged.wait_for(
-        lock, milliseconds(std::max(timeoutMs, 0)),
-        [this, count] { return impl_->received.size() >= count; });
+    return impl_->receivedChanged.wait_for(lock, milliseconds(std::max(timeoutMs, 0)),
+                                           [this, count] { return impl_->receivedCount >= count; });
 }
 
 void Bench::Send(const Bytes& bytes) {

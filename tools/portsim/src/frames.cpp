@@ -80,6 +80,7 @@ std::optional<Frame> FrameParser::Push(uint8_t byte) {
     Frame frame;
     std::memcpy(frame.letters, buf_ + 1, 3);
     frame.addressByte = buf_[4];
+    std::memcpy(frame.bytes, buf_, kFrameSize);
     size_ = 0;
     return frame;
 }

@@ -17,6 +17,7 @@ inline constexpr size_t kFrameSize = 7;
 struct Frame {
     uint8_t letters[3] = {};
     uint8_t addressByte = 0;
+    uint8_t bytes[kFrameSize] = {}; // the frame as it came
 
     bool IsRead() const { return Is('R', 'D', 'S'); }
     bool IsSetAddress() const { return Is('S', 'N', 'M'); }

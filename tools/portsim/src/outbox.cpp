@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <unistd.h>
 
 namespace portsim {
@@ -12,14 +13,23 @@ Clock::duration ByteTime(int baud) {
         std::chrono::nanoseconds(10'000'000'000LL / baud));
 }
 
-void Outbox::Add(const Bytes& bytes, Clock::time_point earliest, Source source) {
+void Outbox::Add(std::span<const uint8_t> bytes, Clock::time_point earliest, Source source) {
+    // Bytes due before some already queued (a prompt answer after a late one)
+    // go in ahead of them; bytes due at the same time keep their order.
+    auto at = items_.end();
+    while (at != items_.begin() && std::prev(at)->due > earliest)
+        --at;
+    Clock::time_point lineFree = at == items_.end()     ? lastDue_
+                                 : at == items_.begin() ? earliest
+                                                        : std::prev(at)->due;
     for (uint8_t byte : bytes) {
         // A paced byte starts once the one before has crossed the line, and is
         // delivered when it has crossed it too.
-        Clock::time_point due = std::max(earliest, lastDue_) + byteTime_;
-        items_.push_back({due, byte, source});
-        lastDue_ = due;
+        Clock::time_point due = std::max(earliest, lineFree) + byteTime_;
+        at = std::next(items_.insert(at, {due, byte, source}));
+        lineFree = due;
     }
+    lastDue_ = std::max(lastDue_, lineFree);
 }
 
 void Outbox::DropStream() {
@@ -35,7 +45,7 @@ std::optional<Clock::time_point> Outbox::NextDue() const {
     return items_.front().due;
 }
 
-Outbox::Flush Outbox::WriteDue(int fd, Clock::time_point now) {
+Outbox::Flush Outbox::WriteDue(int fd, Clock::time_point now, Bytes* answers) {
     uint8_t chunk[1024];
     while (!items_.empty() && items_.front().due <= now) {
         size_t n = 0;
@@ -46,6 +56,10 @@ Outbox::Flush Outbox::WriteDue(int fd, Clock::time_point now) {
             if (errno == EINTR) continue;
             return errno == EAGAIN ? Flush::Blocked : Flush::Failed;
         }
+        if (answers)
+            for (ssize_t k = 0; k < written; ++k)
+                if (items_[static_cast<size_t>(k)].source == Source::Answer)
+                    answers->push_back(items_[static_cast<size_t>(k)].byte);
         items_.erase(items_.begin(), items_.begin() + written);
         if (static_cast<size_t>(written) < n) return Flush::Blocked;
     }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <deque>
 #include <optional>
+#include <span>
 
 namespace portsim {
 
@@ -23,7 +24,8 @@ class Outbox {
     void SetPace(int baud) { byteTime_ = ByteTime(baud); }
 
     // Queues bytes to leave no earlier than `earliest`, after what is queued.
-    void Add(const Bytes& bytes, Clock::time_point earliest, Source source = Source::Answer);
+    void Add(std::span<const uint8_t> bytes, Clock::time_point earliest,
+             Source source = Source::Answer);
     // Forgets the queued stream bytes (the stream was changed or stopped).
     void DropStream();
     void Clear() { items_.clear(); }
@@ -35,8 +37,9 @@ class Outbox {
 
     enum class Flush { Done, Blocked, Failed };
     // Writes the bytes due by `now` to `fd` (non-blocking). Blocked: the
-    // other side's queue is full, retry later.
-    Flush WriteDue(int fd, Clock::time_point now);
+    // other side's queue is full, retry later. The answers' bytes written (not
+    // the stream's) are added to `answers` when given.
+    Flush WriteDue(int fd, Clock::time_point now, Bytes* answers = nullptr);
 
   private:
     struct Item {

@@ -14,6 +14,7 @@ constexpr int kDriftStep = 3;      // how far it moves at one read
 
 void Responder::Configure(const Config& config) {
     config_ = config;
+    losses_.seed(config.seed);
     cells_.clear();
     for (const Cell& cell : config.cells) {
         Cell c = cell;
@@ -50,49 +51,81 @@ uint32_t Responder::Sample(CellState& state) {
     return state.current;
 }
 
-Bytes Responder::Answer(const Frame& frame) {
+std::vector<Reply> Responder::Answer(const Frame& frame) {
     if (config_.silent) return {};
-    if (config_.fixedReply) return *config_.fixedReply;
-    Bytes reply;
+    if (config_.fixedReply) return {{*config_.fixedReply, config_.replyDelayMs}};
+    std::vector<Reply> each;
     if (frame.IsRead())
-        reply = AnswerRead(frame);
+        AnswerRead(frame, each);
     else if (frame.IsSetAddress())
-        reply = AnswerSetAddress(frame);
-    if (config_.garble && !reply.empty()) reply = Garbled(reply);
-    return reply;
+        AnswerSetAddress(frame, each);
+    return Combined(each, config_.collide && !config_.twoCellsAtOnce);
 }
 
-Bytes Responder::AnswerRead(const Frame& frame) {
-    Bytes reply;
-    auto append = [&reply](const Bytes& more) {
-        reply.insert(reply.end(), more.begin(), more.end());
-    };
+void Responder::Add(const CellState& state, Bytes answer, std::vector<Reply>& each) {
+    if (config_.dropChance > 0 &&
+        std::uniform_real_distribution<double>(0, 1)(losses_) < config_.dropChance) {
+        notes_.push_back("answer of cell " + std::to_string(state.cell.address) + " lost");
+        return;
+    }
+    if (config_.garble || state.cell.garble) answer = Garbled(answer);
+    int delay = state.cell.lateMs >= 0 ? state.cell.lateMs : config_.replyDelayMs;
+    each.push_back({std::move(answer), std::max(delay, 0)});
+}
+
+void Responder::AnswerRead(const Frame& frame, std::vector<Reply>& each) {
     int asked = frame.Address();
     for (CellState& state : cells_) {
         bool addressed = asked == 0 || (state.cell.address & 0xFF) == asked;
-        if (addressed || config_.twoCellsAtOnce)
-            append(ReadReply(state.cell.address, Sample(state)));
+        if (state.cell.silent || !(addressed || config_.twoCellsAtOnce)) continue;
+        Add(state, ReadReply(state.cell.address, Sample(state)), each);
     }
     // With a single cell configured, "two cells at once" brings in a second,
     // fixed one next to it.
     if (config_.twoCellsAtOnce && cells_.size() == 1) {
-        const Cell& first = cells_.front().cell;
-        append(ReadReply(first.address + 1, static_cast<uint32_t>((first.code + 4096) & kMaxCode)));
+        CellState second = cells_.front();
+        second.cell.address += 1;
+        second.current = static_cast<uint32_t>((second.cell.code + 4096) & kMaxCode);
+        Add(second, ReadReply(second.cell.address, second.current), each);
     }
-    return reply;
 }
 
-Bytes Responder::AnswerSetAddress(const Frame& frame) {
-    if (config_.writeAnswer == WriteAnswer::None) return {};
-    Bytes reply;
+void Responder::AnswerSetAddress(const Frame& frame, std::vector<Reply>& each) {
+    if (config_.writeAnswer == WriteAnswer::None) return;
     // The frame names no target: every cell on the line takes the new address.
     for (CellState& state : cells_) {
+        if (state.cell.silent) continue;
         state.cell.address = frame.Address();
-        Bytes one = config_.writeAnswer == WriteAnswer::Accept ? AcceptReply()
-                                                               : AddressFormReply(frame.Address());
-        reply.insert(reply.end(), one.begin(), one.end());
+        Add(state,
+            config_.writeAnswer == WriteAnswer::Accept ? AcceptReply()
+                                                       : AddressFormReply(frame.Address()),
+            each);
     }
-    return reply;
+}
+
+std::vector<Reply> Combined(const std::vector<Reply>& each, bool collide) {
+    std::vector<Reply> out;
+    for (const Reply& reply : each) {
+        auto same = std::find_if(out.begin(), out.end(),
+                                 [&](const Reply& r) { return r.delayMs == reply.delayMs; });
+        if (same == out.end()) {
+            out.push_back(reply);
+            continue;
+        }
+        Bytes& line = same->bytes;
+        if (!collide) {
+            line.insert(line.end(), reply.bytes.begin(), reply.bytes.end());
+            continue;
+        }
+        for (size_t i = 0; i < std::min(line.size(), reply.bytes.size()); ++i)
+            line[i] &= reply.bytes[i];
+        if (reply.bytes.size() > line.size())
+            line.insert(line.end(), reply.bytes.begin() + static_cast<std::ptrdiff_t>(line.size()),
+                        reply.bytes.end());
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Reply& a, const Reply& b) { return a.delayMs < b.delayMs; });
+    return out;
 }
 
 Bytes Garbled(const Bytes& reply) {

@@ -4,6 +4,7 @@
 #define PORTSIM_BENCH_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct Cell {
     int address = 1;       // answers read frames for this address (and for address 0)
     uint32_t code = 74565; // its A/D code, 0 to 1048575
     bool drift = false;    // the code wanders a little at each read, like a cell under load
+    int lateMs = -1;       // answers this late (-1: as Config::replyDelayMs says)
+    bool silent = false;   // never answers, as if it were not there
+    bool garble = false;   // its answers lose their start byte and are mangled
 };
 
 // How the cells answer a set-address frame.
@@ -42,6 +46,13 @@ struct Config {
     bool silent = false;         // load cells never answer
     bool twoCellsAtOnce = false; // every cell answers every read frame, replies run together
     std::optional<Bytes> fixedReply; // answer every load-cell frame with exactly these bytes
+    bool collide = true;             // cells answering one frame at the same time mangle each other
+    double dropChance = 0;           // each cell's answer is lost with this probability (0..1)
+    uint32_t seed = 1;               // seeds the losses, so that a run repeats
+    size_t keepReceived = SIZE_MAX;  // Received() keeps at most the last this many bytes
+    // Called from the bench's thread with one line per request frame and per answer
+    // written to the line (no line break), e.g. "<- 02 52 44 53 41 2A 0D".
+    std::function<void(const std::string&)> trace;
 };
 // Details of the modes:
 // - A load-cell frame is 02, three letters, address + 0x40, checksum, 0D, with a
@@ -50,7 +61,16 @@ struct Config {
 // - replyDelayMs delays the cells' answers and the echo; garble and silent
 //   concern the cells' answers only. silent wins over fixedReply, and a fixed
 //   reply goes out exactly as given (never garbled); it moves no address.
-// - twoCellsAtOnce with a single cell brings a second one in at address + 1.
+// - twoCellsAtOnce with a single cell brings a second one in at address + 1;
+//   its replies run together one after the other, whatever `collide` says.
+// - collide: when several cells answer one frame (address 0, a set-address)
+//   with the same delay, the line carries the byte-wise AND of their answers,
+//   as on a wired-AND RS-485 bus; the longer answer's tail passes as it is.
+//   Answers with different delays go out one after the other at their times.
+// - A cell's own lateMs, silent and garble apply to its answers besides the
+//   bench-wide ones; lateMs replaces replyDelayMs for it (not for the echo).
+// - dropChance loses an answer after the cell has acted on the frame (a
+//   written address is taken even when the "OK" is lost).
 // - With paceBaud, bytes from the port also take their line time to arrive:
 //   an answer starts once the whole request has come in.
 
@@ -72,10 +92,12 @@ class Bench {
     std::string DevicePath() const;
     std::string Error() const;
 
-    // Everything the bench has received from the port since the start (or the last clear).
+    // What the bench has received from the port since the start (or the last
+    // clear): everything, or the last Config::keepReceived bytes of it.
     Bytes Received() const;
     void ClearReceived();
-    // Waits up to `timeoutMs` until at least `count` bytes have been received.
+    // Waits up to `timeoutMs` until at least `count` bytes have been received
+    // (counting those no longer kept).
     bool WaitReceived(size_t count, int timeoutMs) const;
 
     // Sends bytes towards the port now (paced when paceBaud is set).

@@ -1,0 +1,17 @@
+// The --pidfile: the playing process's id, for a script that stops it later.
+#ifndef PORTSIM_PID_FILE_H
+#define PORTSIM_PID_FILE_H
+
+#include <string>
+
+namespace portsim {
+
+// Writes this process's id and a line break to `path` (replacing the file,
+// atomically). False with `error` set on failure.
+bool WritePidFile(const std::string& path, std::string& error);
+// Removes `path` if it still names this process.
+void RemovePidFile(const std::string& path);
+
+} // namespace portsim
+
+#endif
