@@ -190,10 +190,12 @@ int RunAssign(const Invocation& inv, CellSession& session) {
     return report.status;
 }
 
-int RunSend(const Invocation& inv) {
+int RunSend(const Invocation& inv, CellSession& session) {
     const std::string text(inv.bytes.begin(), inv.bytes.end()); // holds no zero byte
     const std::string reply = WriteSendData(text.c_str());
     if (reply.empty()) {
+        const std::string lost = session.Lost();
+        if (!lost.empty()) return PortLost(inv, lost);
         Error(inv, "no reply within 80 ms");
         return kExitNoAnswer;
     }
@@ -224,7 +226,7 @@ int RunCommand(const Invocation& inv) {
         status = RunRead(inv, session);
         break;
     case Command::Send:
-        status = RunSend(inv);
+        status = RunSend(inv, session);
         break;
     case Command::None:
         break;
