@@ -97,4 +97,17 @@ TEST_F(ForcedGuardTest, ForceWritesAllTheSameAndSaysSo) {
     EXPECT_EQ(Addresses(*bench_), (std::vector<int>{5, 5}));
 }
 
+TEST_F(ForcedGuardTest, TheGuardShowsItsProgressOnATerminal) {
+    StartBench(Cells({1}));
+    RunSettings terminal;
+    terminal.stderrOnTerminal = true;
+    Outcome o;
+    for (int attempt = 0; attempt < 5 && o.status != 0; ++attempt)
+        o = Program(On({"assign", "5", "--to", "3"}), terminal).Finish();
+    EXPECT_EQ(o.status, 0) << o.err;
+    // Address 0, then 1 to 3, then the new address.
+    EXPECT_TRUE(Contains(o.err, "guard [####....................] address 0 (1 of 5)")) << o.err;
+    EXPECT_TRUE(Contains(o.err, "guard [########################] address 5 (5 of 5)")) << o.err;
+}
+
 } // namespace

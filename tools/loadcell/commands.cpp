@@ -61,7 +61,8 @@ int WritePatience(const Invocation& inv) {
 
 int RunScan(const Invocation& inv, CellSession& session) {
     const Survey survey = SurveyLine(
-        session, Range(inv), inv.settleMs, [](int address) { Say(std::to_string(address)); },
+        session, "scan", Range(inv), inv.settleMs,
+        [](int address) { Say(std::to_string(address)); },
         [&](const std::string& text) { Error(inv, text); });
     if (!survey.lost.empty()) return PortLost(inv, survey.lost);
     if (survey.interrupted) return Interrupted(inv);
@@ -132,7 +133,7 @@ int RunAssign(const Invocation& inv, CellSession& session) {
     addresses.insert(addresses.begin(), 0);
     if (inv.newAddress < inv.from || inv.newAddress > inv.to) addresses.push_back(inv.newAddress);
     const Survey survey = SurveyLine(
-        session, addresses, inv.settleMs, [](int) {},
+        session, "guard", addresses, inv.settleMs, [](int) {},
         [&](const std::string& text) { Error(inv, text); });
     if (!survey.lost.empty()) return PortLost(inv, survey.lost);
     if (survey.interrupted) return Interrupted(inv);

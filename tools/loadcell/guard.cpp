@@ -54,12 +54,12 @@ std::string Survey::Seen() const {
     return text;
 }
 
-Survey SurveyLine(CellSession& session, const std::vector<int>& addresses, int settleMs,
-                  const std::function<void(int)>& found,
+Survey SurveyLine(CellSession& session, const char* label, const std::vector<int>& addresses,
+                  int settleMs, const std::function<void(int)>& found,
                   const std::function<void(const std::string&)>& note) {
     Survey survey;
     survey.probed = Probed(addresses);
-    ScanProgress progress(stderr, static_cast<int>(addresses.size()));
+    ScanProgress progress(stderr, static_cast<int>(addresses.size()), label);
     auto take = [&](const Heard& heard, int asked) {
         int mine = 0;
         for (const ReplyFrame& frame : heard.frames) {

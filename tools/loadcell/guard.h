@@ -30,8 +30,9 @@ struct Survey {
 // Probes each of `addresses` once (0 asks whichever cell), then listens one window
 // more for a reply to the last probe that comes late. `found` is told each cell when
 // it is first heard; `note` gets the remarks (a reply under another address).
-Survey SurveyLine(CellSession& session, const std::vector<int>& addresses, int settleMs,
-                  const std::function<void(int)>& found,
+// `label` names the progress bar drawn on a terminal.
+Survey SurveyLine(CellSession& session, const char* label, const std::vector<int>& addresses,
+                  int settleMs, const std::function<void(int)>& found,
                   const std::function<void(const std::string&)>& note);
 
 } // namespace loadcell
