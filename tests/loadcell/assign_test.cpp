@@ -32,7 +32,7 @@ TEST_F(AssignTest, MovesTheOneCellAndTheReadBackConfirms) {
     StartBench(Cells({3}));
     Outcome o = RunExpectingStatus({"assign", "5"}, 0);
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out, "scan 1-12: one cell, at address 3\n"
+    EXPECT_EQ(o.out, "guard 1-191: one cell, at address 3\n"
                      "write 5: the cell accepted the address\n"
                      "read-back: the cell answers at address 5\n");
     EXPECT_EQ(o.err, "");
@@ -45,7 +45,7 @@ TEST_F(AssignTest, AnAddressFormNamingTheNewAddressConfirmsToo) {
     StartBench(config);
     Outcome o = RunExpectingStatus({"assign", "191"}, 0);
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_TRUE(Contains(o.out, "scan 1-12 and 191: one cell, at address 3\n"));
+    EXPECT_TRUE(Contains(o.out, "guard 1-191: one cell, at address 3\n"));
     EXPECT_TRUE(Contains(o.out, "write 191: the cell took the address and reports it\n"));
     EXPECT_EQ(Addresses(), std::vector<int>{191});
 }
@@ -70,12 +70,11 @@ TEST_F(AssignTest, ACellAlreadyAtTheNewAddressOutsideTheRangeIsFoundToo) {
     EXPECT_FALSE(WriteWasSent());
 }
 
-TEST_F(AssignTest, AScanThatFindsNoCellStillWrites) {
-    StartBench(Cells({50})); // outside the scanned range, as a new cell may be
-    Outcome o = RunExpectingStatus({"assign", "4"}, 0);
+TEST_F(AssignTest, ACellOutsideANarrowedRangeIsFoundThroughAddressZero) {
+    StartBench(Cells({50}));
+    Outcome o = RunExpectingStatus({"assign", "4", "--to", "12"}, 0);
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(o.out.substr(0, o.out.find('\n')),
-              "scan 1-12: no cell answered; writing to whichever cell is on the line");
+    EXPECT_EQ(o.out.substr(0, o.out.find('\n')), "guard 1-12: one cell, at address 50");
     EXPECT_EQ(Addresses(), std::vector<int>{4});
 }
 
@@ -93,30 +92,31 @@ TEST_F(AssignTest, AnUnansweredWriteExitsWithFour) {
 
 TEST_F(AssignTest, AnotherAddressInTheAnswerExitsWithFive) {
     // Every frame gets FF 4E 49 ..: the scan sees no start byte, the write reads 9.
-    StartBench(FixedReply({0xFF, 0x4E, 0x49, 0xE0, 0x0D}));
-    Outcome o = RunExpectingStatus({"assign", "5", "--to", "2"}, 5);
+    StartBench(FixedReply({0xFF, 0x4E, 0x49, 0x97, 0x0D}));
+    Outcome o = RunExpectingStatus({"assign", "5", "--to", "2", "--force"}, 5);
     EXPECT_EQ(o.status, 5);
     EXPECT_TRUE(Contains(o.out, "write 5: the cell answered with address 9\n"));
     EXPECT_TRUE(Contains(o.err, "loadcell: assign: the cell reports address 9 instead of 5\n"));
 }
 
 TEST_F(AssignTest, AnAnswerWithoutAnAddressExitsWithSix) {
-    StartBench(FixedReply({0xFF})); // FF alone: the address byte reads as 0, so -64
-    Outcome o = RunExpectingStatus({"assign", "5", "--to", "2"}, 6);
+    StartBench(FixedReply({0xFF})); // FF alone: no whole answer
+    Outcome o = RunExpectingStatus({"assign", "5", "--to", "2", "--force"}, 6);
     EXPECT_EQ(o.status, 6);
-    EXPECT_TRUE(Contains(o.out, "write 5: the answer carried no address (result -64)\n"));
-    EXPECT_TRUE(Contains(o.err, "the answer to the write was garbled (result -64)"));
+    EXPECT_TRUE(Contains(o.out, "write 5: the answer carried no address (result -1)\n"));
+    EXPECT_TRUE(Contains(o.err, "the answer to the write was garbled (result -1)"));
 }
 
 TEST_F(AssignTest, AnAcceptedWriteWithoutTheCellAtItsNewAddressExitsWithSeven) {
-    // 02 4F 4B to everything: the probe reads "address 15", the write is accepted,
-    // and the read-back still reads 15, not 5.
-    StartBench(FixedReply({0x02, 0x4F, 0x4B, 0xE4, 0x0D}));
-    Outcome o = RunExpectingStatus({"assign", "1", "--to", "1"}, 7);
+    // "OK" to everything: the library would read it as address 15; loadcell takes it
+    // for no cell, writes only when forced, and the read-back finds no reading.
+    StartBench(FixedReply({0x02, 0x4F, 0x4B, 0x9A, 0x0D}));
+    Outcome o = RunExpectingStatus({"assign", "1", "--to", "1", "--force"}, 7);
     EXPECT_EQ(o.status, 7);
     EXPECT_TRUE(Contains(o.out, "write 1: the cell accepted the address\n"
-                                "read-back: no cell answers at address 1 (address 15 "
-                                "answered)\n"));
+                                "read-back: no cell answers at address 1 (a reply that is no "
+                                "reading of it: late)\n"))
+        << o.out;
     EXPECT_TRUE(Contains(o.err, "the cell took address 1 but does not answer there"));
 }
 

@@ -1,5 +1,5 @@
-// Bad input: one line on standard error and exit status 2, never a crash; and the
-// ports that cannot be opened, each told apart from the platform's own error.
+// Bad input: one line on standard error and the usage status 64, never a crash; and
+// the ports that cannot be opened, each told apart by its message and its status.
 #include "program_run.h"
 
 #include <filesystem>
@@ -11,15 +11,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void ExpectOneLineError(const Outcome& o, const std::string& part) {
-    EXPECT_EQ(o.status, 2);
+void ExpectOneLineError(const Outcome& o, const std::string& part, int status = 64) {
+    EXPECT_EQ(o.status, status);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err.rfind("loadcell: ", 0), 0u) << o.err;
     EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
     EXPECT_TRUE(Contains(o.err, part)) << o.err;
 }
 
-TEST(BadInput, ArgumentsGetAOneLineErrorAndExitTwo) {
+TEST(BadInput, ArgumentsGetAOneLineErrorAndTheUsageStatus) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "no command given"},
         {{"weigh", "--port", "x"}, "'weigh' is not a command"},
@@ -52,6 +52,16 @@ TEST(BadInput, ArgumentsGetAOneLineErrorAndExitTwo) {
         {{"send", std::string(512, 'A'), "--port", "x"}, "256 bytes given, at most 255"},
         {{"scan"}, "no port given (--port NAME, or set LOADCELL_PORT)"},
         {{"scan", "--port", ""}, "the port name is empty"},
+        // Line parameters are checked by the library's rules before any port is opened.
+        {{"scan", "--port", "x", "--params", "garbage"}, "field 1 (baud rate) 'garbage'"},
+        {{"scan", "--port", "x", "--params", "9600,q,8,1"}, "field 2 (parity) 'q'"},
+        {{"scan", "--port", "x", "--params", "9600,n,9"}, "field 3 (data bits) '9'"},
+        {{"scan", "--port", "x", "--params", "baud=9600 parity=x"}, "field 2 'parity=x'"},
+        {{"scan", "--port", "x", "--params", "9600,n,5,2"}, "cannot take together"},
+        {{"read", "3", "--port", "x", "--settle", "-5"}, "--settle: -5 is out of range"},
+        {{"read", "3", "--port", "x", "--retries", "many"}, "--retries: 'many' is not"},
+        {{"read", "3", "--port", "x", "--force"}, "read does not take --force"},
+        {{"scan", "--port", "x", "--reconnect"}, "scan does not take --reconnect"},
     };
     for (const auto& [args, part] : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -69,11 +79,12 @@ TEST(BadPort, AMissingPortIsNamedMissing) {
     ExpectOneLineError(RunLoadcell({"scan", "--port", "/dev/loadcell-no-such-port"}),
                        "cannot open port '/dev/loadcell-no-such-port': "
                        "/dev/loadcell-no-such-port is missing: no such port on this machine "
-                       "(No such file or directory)");
+                       "(No such file or directory)",
+                       66);
     // COMn names /dev/ttyS(n-1); COM0 names no serial port at all.
-    ExpectOneLineError(RunLoadcell({"scan", "--port", "COM0"}), "/dev/COM0 is missing");
+    ExpectOneLineError(RunLoadcell({"scan", "--port", "COM0"}), "/dev/COM0 is missing", 66);
     ExpectOneLineError(RunLoadcell({"scan", "--port", "loadcell-no-such"}),
-                       "/dev/loadcell-no-such is missing");
+                       "/dev/loadcell-no-such is missing", 66);
 }
 
 TEST(BadPort, AFileThatIsNoTerminalIsNotASerialPort) {
@@ -81,7 +92,7 @@ TEST(BadPort, AFileThatIsNoTerminalIsNotASerialPort) {
         fs::temp_directory_path() / ("loadcell-plain-" + std::to_string(::getpid()));
     std::ofstream(file) << "not a port\n";
     ExpectOneLineError(RunLoadcell({"address", "--port", file.string()}),
-                       file.string() + " is not a serial port");
+                       file.string() + " is not a serial port", 69);
     fs::remove(file);
 }
 
@@ -92,7 +103,7 @@ TEST_F(BusyPortTest, APortHeldByAnotherRunIsBusy) {
     Program holder(On({"read", "3", "--follow", "--interval", "100"}));
     ASSERT_TRUE(holder.WaitForLines(1));
     const Outcome o = RunLoadcell(On({"scan"}));
-    ExpectOneLineError(o, bench_->DevicePath() + " is busy: another program holds it");
+    ExpectOneLineError(o, bench_->DevicePath() + " is busy: another program holds it", 75);
     holder.Signal(SIGINT);
     EXPECT_NE(holder.Finish().status, -1);
 }
@@ -103,9 +114,11 @@ TEST_F(BusyPortTest, APortThisUserMayNotOpenIsNotPermittedAndDialoutIsSuggested)
     RunSettings nobody;
     nobody.asNobody = true;
     const Outcome o = Program(On({"scan"}), nobody).Finish();
-    ExpectOneLineError(o, bench_->DevicePath() + " is not permitted to this user (Permission "
-                                                 "denied); serial ports belong to the group "
-                                                 "dialout: sudo usermod -aG dialout $USER");
+    ExpectOneLineError(o,
+                       bench_->DevicePath() + " is not permitted to this user (Permission "
+                                              "denied); serial ports belong to the group "
+                                              "dialout: sudo usermod -aG dialout $USER",
+                       77);
 }
 
 TEST_F(BusyPortTest, ThePortComesFromTheEnvironmentWhenNotGiven) {

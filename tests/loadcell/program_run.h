@@ -32,7 +32,8 @@ struct Outcome {
 struct RunSettings {
     std::vector<std::pair<std::string, std::string>> environment;
     bool stderrOnTerminal = false;
-    bool asNobody = false; // drop to the unprivileged user before starting (needs root)
+    bool asNobody = false;  // drop to the unprivileged user before starting (needs root)
+    std::string stdoutPath; // standard output to this file (/dev/full...) instead of a pipe
 };
 
 class Program {
@@ -52,6 +53,11 @@ class Program {
                 environment.push_back(text);
         for (const auto& [name, value] : settings.environment)
             environment.push_back(name + "=" + value);
+        if (!settings.stdoutPath.empty()) {
+            ::close(out[1]);
+            out[1] =
+                ::open(settings.stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        }
         const bool asNobody = settings.asNobody;
         pid_ =
             childtest::StartProgram(std::move(args), std::move(environment), out[1], err[1], [&] {
@@ -80,6 +86,11 @@ class Program {
         return true;
     }
     void Signal(int signal) { ::kill(pid_, signal); }
+    // Stops reading standard output, as `| head` does once it has its lines.
+    void CloseOutput() {
+        if (out_ >= 0) ::close(out_);
+        out_ = -1;
+    }
 
     // Reads everything, waits for the end; kills the program after `timeoutMs`.
     Outcome Finish(int timeoutMs = 120000) {

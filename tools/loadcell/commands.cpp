@@ -1,15 +1,15 @@
 #include "commands.h"
 
+#include "cell_session.h"
 #include "console.h"
 #include "formats.h"
+#include "guard.h"
 #include "outcomes.h"
-#include "port_probe.h"
+#include "output.h"
 #include "portline.h"
-#include "progress.h"
-#include "statistics.h"
+#include "read_run.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,176 +21,182 @@ void Error(const Invocation& inv, const std::string& text) {
     std::fprintf(stderr, "loadcell: %s: %s\n", CommandName(inv.command), text.c_str());
 }
 
-// False once standard output is gone (a closed pipe): there is no one left to tell.
 bool Say(const std::string& line) {
-    std::fprintf(stdout, "%s\n", line.c_str());
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return Stdout().Line(line);
 }
 
 int Interrupted(const Invocation& inv) {
     Error(inv, inv.command == Command::Assign ? "interrupted before the write: nothing written"
                                               : "interrupted");
-    return kExitInterrupted;
+    return kExitSignalBase + StopSignal();
 }
 
-// The port for the whole run; closed however the command ends.
-class PortSession {
-  public:
-    ~PortSession() {
-        if (open_) ClosePort();
-    }
-    // No reader: loadcell never asks for received text, only for exchanges.
-    bool Open(const Invocation& inv) {
-        open_ = OpenPort(inv.port.c_str(), inv.params.c_str(), 0) == 1;
-        return open_;
-    }
-
-  private:
-    bool open_ = false;
-};
-
-std::string Range(const Invocation& inv) {
-    return std::to_string(inv.from) + "-" + std::to_string(inv.to);
+int PortLost(const Invocation& inv, const std::string& why) {
+    Error(inv, "the port was lost: " + why);
+    return kExitPortLost;
 }
 
-struct ScanResult {
-    std::vector<int> found;
-    bool interrupted = false;
-};
-
-// Probes each address with the read-address exchange and gathers the addresses the
-// replies report. `list` writes each one as a line of its own when it first comes.
-ScanResult Scan(const Invocation& inv, const std::vector<int>& addresses, bool list) {
-    ScanResult result;
-    ScanProgress progress(stderr, static_cast<int>(addresses.size()));
-    for (size_t i = 0; i < addresses.size(); ++i) {
-        const int address = addresses[i];
-        if (StopRequested()) {
-            result.interrupted = true;
-            break;
-        }
-        progress.Probing(address, static_cast<int>(i));
-        const int32_t r = QuillReadLoadCell(address);
-        if (IsCellAddress(r)) {
-            // The cell is where its reply says: a reply that came too late for its own
-            // probe is read by the next one, and must not move the cell there.
-            progress.Wipe();
-            if (r != address)
-                Error(inv, "address " + std::to_string(address) + " answered as address " +
-                               std::to_string(r) + " (a late or stray reply)");
-            if (std::find(result.found.begin(), result.found.end(), r) != result.found.end())
-                continue;
-            result.found.push_back(r);
-            if (list && !Say(std::to_string(r))) break;
-        } else if (r != 0) {
-            progress.Wipe();
-            Error(inv, "address " + std::to_string(address) + ": " + WhyNoAddress(r) +
-                           ", not counted as a cell");
-        }
+// A full disk or an I/O error on standard output outweighs the command's own outcome; a
+// closed pipe only means that nobody reads any more.
+int Finished(const Invocation& inv, int status) {
+    if (Stdout().Failed() && !Stdout().Gone()) {
+        Error(inv, "cannot write the output: " + Stdout().Why());
+        return kExitCannotWrite;
     }
-    return result;
+    return status;
 }
 
-std::vector<int> ScanRange(const Invocation& inv) {
+std::vector<int> Range(const Invocation& inv) {
     std::vector<int> addresses;
     for (int address = inv.from; address <= inv.to; ++address)
         addresses.push_back(address);
     return addresses;
 }
 
-int RunScan(const Invocation& inv) {
-    const ScanResult scan = Scan(inv, ScanRange(inv), true);
-    if (scan.interrupted) return Interrupted(inv);
-    if (scan.found.empty()) {
-        Error(inv, "no cell answered at addresses " + Range(inv));
+// Patience for the address write and its read-back: they are made once, so they wait
+// long enough for a slow cell even without --settle.
+int WritePatience(const Invocation& inv) {
+    return std::max(inv.settleMs, 3 * kWindowMs);
+}
+
+int RunScan(const Invocation& inv, CellSession& session) {
+    const Survey survey = SurveyLine(
+        session, "scan", Range(inv), inv.settleMs,
+        [](int address) { Say(std::to_string(address)); },
+        [&](const std::string& text) { Error(inv, text); });
+    if (!survey.lost.empty()) return PortLost(inv, survey.lost);
+    if (survey.interrupted) return Interrupted(inv);
+    if (survey.echo) Error(inv, "the adapter echoes what it sends; its echoes are not cells");
+    if (survey.cells.empty()) {
+        Error(inv, "no cell answered at addresses " + survey.probed);
         return kExitNoAnswer;
     }
     return kExitOk;
 }
 
-int RunAddress(const Invocation& inv) {
-    const int32_t r = QuillReadLoadCell(0);
-    if (!IsCellAddress(r)) {
-        Error(inv, "no cell reported its address (" + WhyNoAddress(r) + ")");
-        return kExitNoAnswer;
+int RunAddress(const Invocation& inv, CellSession& session) {
+    const Heard heard = session.Ask(Request::Read, 0, inv.settleMs, [](const Heard& h) {
+        return h.Garbled() || JudgeHeard(h, 0, -1).reading == Reading::Good;
+    });
+    const CellReading r = JudgeHeard(heard, 0, -1);
+    if (r.reading == Reading::Good) {
+        Say(std::to_string(heard.frames[0].address));
+        return kExitOk;
     }
-    Say(std::to_string(r));
-    return kExitOk;
-}
-
-int RunAssign(const Invocation& inv) {
-    // The new address is probed too: a cell already there, outside the range, would
-    // otherwise end up sharing its address with the one written.
-    std::vector<int> addresses = ScanRange(inv);
-    const bool newInRange = inv.newAddress >= inv.from && inv.newAddress <= inv.to;
-    if (!newInRange) addresses.push_back(inv.newAddress);
-    const ScanResult scan = Scan(inv, addresses, false);
-    if (scan.interrupted) return Interrupted(inv);
-    if (scan.found.size() > 1) {
-        Error(inv, RefusalText(scan.found));
-        return kExitRefused;
+    if (heard.Nothing()) {
+        const std::string lost = session.Lost();
+        if (!lost.empty()) return PortLost(inv, lost);
     }
-    const std::string scanned =
-        "scan " + Range(inv) + (newInRange ? "" : " and " + std::to_string(inv.newAddress));
-    Say(scan.found.empty()
-            ? scanned + ": no cell answered; writing to whichever cell is on the line"
-            : scanned + ": one cell, at address " + std::to_string(scan.found[0]));
     if (StopRequested()) return Interrupted(inv);
-    const int32_t written = QuillWriteLoadCell(inv.newAddress);
-    const int32_t readBack = QuillReadLoadCell(inv.newAddress);
-    const AssignReport report = JudgeAssign(written, readBack, inv.newAddress);
+    std::string why;
+    switch (r.reading) {
+    case Reading::EchoOnly:
+        why = "only the adapter's echo of the request came back";
+        break;
+    case Reading::Several: {
+        std::vector<int> named;
+        for (const ReplyFrame& frame : heard.frames)
+            named.push_back(frame.address);
+        why = "more than one cell answered (addresses " + AddressList(named) + "); use scan";
+        break;
+    }
+    case Reading::Garbled:
+        why = "a garbled or cut-short reply (two cells answering at once look like this)";
+        break;
+    default:
+        why = "no reply";
+        break;
+    }
+    Error(inv, "no cell reported its address (" + why + ")");
+    return kExitNoAnswer;
+}
+
+// The write's result in the library's terms, for JudgeAssign: 20299 accepted, an
+// address from the address form, -1 for bytes that answer nothing, 0 for silence.
+int32_t WriteResult(const Heard& heard, int& answers) {
+    int32_t result = heard.Garbled() ? -1 : 0;
+    answers = 0;
+    for (const ReplyFrame& frame : heard.frames) {
+        if (frame.kind == ReplyFrame::Kind::Reading) continue;
+        if (++answers == 1)
+            result = frame.kind == ReplyFrame::Kind::Accepted ? PORTLINE_CELL_WRITE_ACCEPTED
+                                                              : frame.address;
+    }
+    return result;
+}
+
+int RunAssign(const Invocation& inv, CellSession& session) {
+    // Address 0 first: every cell answers it, so two cells collide there even when one
+    // lies outside the range probed. The new address is probed too: a cell already
+    // there would otherwise end up sharing its address with the one written.
+    std::vector<int> addresses = Range(inv);
+    addresses.insert(addresses.begin(), 0);
+    if (inv.newAddress < inv.from || inv.newAddress > inv.to) addresses.push_back(inv.newAddress);
+    const Survey survey = SurveyLine(
+        session, "guard", addresses, inv.settleMs, [](int) {},
+        [&](const std::string& text) { Error(inv, text); });
+    if (!survey.lost.empty()) return PortLost(inv, survey.lost);
+    if (survey.interrupted) return Interrupted(inv);
+    if (!survey.OneCell()) {
+        if (!inv.force) {
+            Error(inv, "refused: " + survey.Seen() +
+                           "; the address write reaches every cell on the line, so connect "
+                           "only the one to be addressed (--force writes all the same); "
+                           "nothing written");
+            return kExitRefused;
+        }
+        Say("guard " + survey.probed + ": " + survey.Seen() + "; writing all the same (--force)");
+    } else {
+        Say("guard " + survey.probed + ": one cell, at address " + std::to_string(survey.cells[0]) +
+            (survey.echo ? " (behind an echoing adapter)" : ""));
+    }
+    if (StopRequested()) return Interrupted(inv);
+
+    const Heard write =
+        session.Ask(Request::SetAddress, inv.newAddress, WritePatience(inv), [](const Heard& h) {
+            int answers = 0;
+            return WriteResult(h, answers) != 0 && !h.Garbled();
+        });
+    int answers = 0;
+    const int32_t written = WriteResult(write, answers);
+    if (answers > 1)
+        Error(inv, std::to_string(answers) + " cells answered the write: all of them took " +
+                       std::to_string(inv.newAddress));
+    // A late answer to the write would otherwise be read as the read-back's reply; the
+    // read-back also takes only a whole reading that names the new address.
+    session.Drain();
+    CellReading back;
+    for (int attempt = 0; attempt <= std::max(inv.retries, 1) && !StopRequested(); ++attempt) {
+        const Heard heard =
+            session.Ask(Request::Read, inv.newAddress, WritePatience(inv), [&](const Heard& h) {
+                return JudgeHeard(h, inv.newAddress, -1).reading == Reading::Good;
+            });
+        back = JudgeHeard(heard, inv.newAddress, -1);
+        if (back.reading == Reading::Good) break;
+    }
+    int32_t readBack = 0;
+    std::string why;
+    if (back.reading == Reading::Good)
+        readBack = inv.newAddress;
+    else if (back.reading == Reading::WrongAddress)
+        readBack = back.named;
+    else if (back.reading != Reading::NoReply && back.reading != Reading::EchoOnly) {
+        readBack = -1;
+        why = std::string("a reply that is no reading of it: ") + ReadingText(back.reading);
+    }
+    const AssignReport report = JudgeAssign(written, readBack, inv.newAddress, why);
     for (const std::string& line : report.lines)
         Say(line);
     if (!report.error.empty()) Error(inv, report.error);
     return report.status;
 }
 
-int RunRead(const Invocation& inv) {
-    std::vector<CellStatistics> statistics(inv.addresses.size());
-    bool outputGone = false;
-    const std::string header = ReadingHeader(inv.format);
-    if (!header.empty()) outputGone = !Say(header);
-
-    using Clock = std::chrono::steady_clock;
-    for (long long round = 0; !outputGone && (inv.follow || round < inv.count); ++round) {
-        const Clock::time_point start = Clock::now();
-        for (size_t i = 0; i < inv.addresses.size() && !StopRequested(); ++i) {
-            const int32_t v = QuillReadLoadCellValue(inv.addresses[i]);
-            const std::string time = IsoTime(std::chrono::system_clock::now());
-            const Reading reading = JudgeReading(v);
-            if (reading == Reading::Good)
-                statistics[i].AddReading(v);
-            else
-                statistics[i].AddFailure();
-            if (!Say(ReadingLine(inv.format, time, inv.addresses[i], reading, v))) {
-                outputGone = true;
-                break;
-            }
-        }
-        if (StopRequested()) break;
-        const bool more = inv.follow || round + 1 < inv.count;
-        const auto spent =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        if (more && spent < inv.intervalMs &&
-            !PauseUnlessStopped(static_cast<int>(inv.intervalMs - spent)))
-            break;
-    }
-
-    const std::string summaryHeader = SummaryHeader(inv.format);
-    if (!summaryHeader.empty()) std::fprintf(stderr, "%s\n", summaryHeader.c_str());
-    bool anyFailed = false;
-    for (size_t i = 0; i < inv.addresses.size(); ++i) {
-        std::fprintf(stderr, "%s\n",
-                     SummaryLine(inv.format, inv.addresses[i], statistics[i]).c_str());
-        anyFailed = anyFailed || statistics[i].Failed() > 0;
-    }
-    return anyFailed ? kExitNoAnswer : kExitOk;
-}
-
-int RunSend(const Invocation& inv) {
+int RunSend(const Invocation& inv, CellSession& session) {
     const std::string text(inv.bytes.begin(), inv.bytes.end()); // holds no zero byte
     const std::string reply = WriteSendData(text.c_str());
     if (reply.empty()) {
+        const std::string lost = session.Lost();
+        if (!lost.empty()) return PortLost(inv, lost);
         Error(inv, "no reply within 80 ms");
         return kExitNoAnswer;
     }
@@ -201,26 +207,33 @@ int RunSend(const Invocation& inv) {
 } // namespace
 
 int RunCommand(const Invocation& inv) {
-    PortSession port;
-    if (!port.Open(inv)) {
-        Error(inv, "cannot open port '" + inv.port + "': " + WhyPortDidNotOpen(inv.port));
-        return kExitBadInput;
+    CellSession session(inv);
+    if (const auto problem = session.Open()) {
+        Error(inv, "cannot open port '" + inv.port + "': " + problem->text);
+        return problem->status;
     }
+    int status = kExitUsage;
     switch (inv.command) {
     case Command::Scan:
-        return RunScan(inv);
+        status = RunScan(inv, session);
+        break;
     case Command::Address:
-        return RunAddress(inv);
+        status = RunAddress(inv, session);
+        break;
     case Command::Assign:
-        return RunAssign(inv);
+        status = RunAssign(inv, session);
+        break;
     case Command::Read:
-        return RunRead(inv);
+        status = RunRead(inv, session);
+        break;
     case Command::Send:
-        return RunSend(inv);
+        status = RunSend(inv, session);
+        break;
     case Command::None:
         break;
     }
-    return kExitBadInput;
+    session.Close();
+    return Finished(inv, status);
 }
 
 } // namespace loadcell

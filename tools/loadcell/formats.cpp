@@ -1,5 +1,6 @@
 #include "formats.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -73,6 +74,35 @@ std::string ReadingLine(Format format, const std::string& time, int address, Rea
     }
     return "{\"time\":\"" + time + "\",\"address\":" + std::to_string(address) +
            ",\"code\":" + OrNull(codeText) + ",\"status\":\"" + status + "\"}";
+}
+
+namespace {
+
+std::string JsonText(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::string EventLine(Format format, const std::string& time, const std::string& event) {
+    switch (format) {
+    case Format::Text:
+        return time + " " + event;
+    case Format::Csv: {
+        std::string field = event;
+        std::replace(field.begin(), field.end(), ',', ';');
+        return time + ",,," + field;
+    }
+    case Format::Jsonl:
+        break;
+    }
+    return "{\"time\":\"" + time +
+           "\",\"address\":null,\"code\":null,\"status\":" + JsonText(event) + "}";
 }
 
 std::string SummaryHeader(Format format) {

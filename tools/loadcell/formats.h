@@ -20,6 +20,10 @@ std::string ReadingHeader(Format format);
 std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
                         int32_t code);
 
+// A line between the readings that marks an event of the run ("port lost: ...",
+// "port back"), in the columns of the readings where the format has columns.
+std::string EventLine(Format format, const std::string& time, const std::string& event);
+
 std::string SummaryHeader(Format format);
 std::string SummaryLine(Format format, int address, const CellStatistics& statistics);
 

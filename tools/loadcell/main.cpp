@@ -16,7 +16,11 @@ int main(int argc, char** argv) {
     std::string error;
     if (!loadcell::ParseArguments(args, std::getenv("LOADCELL_PORT"), invocation, error)) {
         std::fprintf(stderr, "loadcell: %s\n", error.c_str());
-        return loadcell::kExitBadInput;
+        return loadcell::kExitUsage;
+    }
+    if (invocation.version) {
+        std::fputs("loadcell (PortBench) " LOADCELL_VERSION "\n", stdout);
+        return loadcell::kExitOk;
     }
     if (invocation.help) {
         std::fputs(loadcell::HelpText(invocation.command).c_str(), stdout);

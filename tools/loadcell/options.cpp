@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "params_check.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -25,6 +27,10 @@ const std::vector<OptionInfo>& Options() {
         {"--follow", false, {Command::Read}},
         {"--interval", true, {Command::Read}},
         {"--format", true, {Command::Read}},
+        {"--settle", true, {Command::Scan, Command::Address, Command::Assign, Command::Read}},
+        {"--retries", true, {Command::Assign, Command::Read}},
+        {"--force", false, {Command::Assign}},
+        {"--reconnect", false, {Command::Read}},
     };
     return options;
 }
@@ -95,6 +101,7 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
         inv.port = value;
     } else if (name == "--params") {
         inv.params = value;
+        return CheckParams(value, error);
     } else if (name == "--from") {
         return ReadAddress("--from", value, kLowestAddress, inv.from, error);
     } else if (name == "--to") {
@@ -103,6 +110,14 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
         return ReadNumber("--count", value, 1, 1000000000, inv.count, error);
     } else if (name == "--follow") {
         inv.follow = true;
+    } else if (name == "--force") {
+        inv.force = true;
+    } else if (name == "--reconnect") {
+        inv.reconnect = true;
+    } else if (name == "--settle") {
+        return ReadNumber("--settle", value, 0, 10000, inv.settleMs, error);
+    } else if (name == "--retries") {
+        return ReadNumber("--retries", value, 0, 100, inv.retries, error);
     } else if (name == "--interval") {
         return ReadNumber("--interval", value, 0, 86400000, inv.intervalMs, error);
     } else if (name == "--format") {
@@ -237,7 +252,11 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
     for (const std::string& arg : args) {
         if (arg == "--") break;
         if (arg == "--help" || arg == "-h") inv.help = true;
+        if (arg == "--version" || arg == "-V") inv.version = true;
     }
+    // Like --help, --version answers whatever else is on the line.
+    if (inv.version && !inv.help) return true;
+    inv.version = false;
     std::vector<Given> given;
     std::vector<std::string> operands;
     std::string commandText;
@@ -314,6 +333,7 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
         seen.insert(g.name);
         if (!ApplyOption(g, inv, error)) return false;
     }
+    if (inv.command == Command::Assign && !seen.count("--to")) inv.to = kHighestAddress;
     if (seen.count("--count") && inv.follow) {
         error = "read: --count and --follow cannot be used together";
         return false;

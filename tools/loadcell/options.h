@@ -22,11 +22,16 @@ constexpr size_t kMostSendBytes = 255;
 
 struct Invocation {
     Command command = Command::None;
-    bool help = false; // --help: for the program, or for `command` when one was given
+    bool help = false;    // --help: for the program, or for `command` when one was given
+    bool version = false; // --version
     std::string port;
     std::string params = "9600,n,8,1";
-    int from = 1; // scan and assign: the addresses probed
+    int from = 1; // scan and assign: the addresses probed (assign: all of 1 to 191)
     int to = 12;
+    int settleMs = 80;          // how long to listen for a reply to one request
+    int retries = 0;            // read: further requests while a reading fails
+    bool force = false;         // assign: write without proof of a single cell
+    bool reconnect = false;     // read: wait for a lost port to come back
     int newAddress = 0;         // assign
     std::vector<int> addresses; // read
     int count = 1;              // read: rounds, unless following

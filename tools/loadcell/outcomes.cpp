@@ -55,6 +55,14 @@ const char* ReadingText(Reading reading) {
         return "ok";
     case Reading::NoReply:
         return "no reply";
+    case Reading::Late:
+        return "late";
+    case Reading::WrongAddress:
+        return "wrong-address";
+    case Reading::EchoOnly:
+        return "echo only";
+    case Reading::Several:
+        return "several replies";
     case Reading::Garbled:
         break;
     }
@@ -68,7 +76,8 @@ Write JudgeWrite(int32_t result, int newAddress) {
     return result == newAddress ? Write::Confirmed : Write::OtherAddress;
 }
 
-AssignReport JudgeAssign(int32_t written, int32_t readBack, int newAddress) {
+AssignReport JudgeAssign(int32_t written, int32_t readBack, int newAddress,
+                         const std::string& readBackWhy) {
     AssignReport report;
     const Write write = JudgeWrite(written, newAddress);
     const std::string target = std::to_string(newAddress);
@@ -78,7 +87,8 @@ AssignReport JudgeAssign(int32_t written, int32_t readBack, int newAddress) {
                                    : "read-back: no cell answers at address " + target + " (" +
                                          (IsCellAddress(readBack)
                                               ? "address " + Number(readBack) + " answered"
-                                              : WhyNoAddress(readBack)) +
+                                          : readBackWhy.empty() ? WhyNoAddress(readBack)
+                                                                : readBackWhy) +
                                          ")");
     switch (write) {
     case Write::Accepted:

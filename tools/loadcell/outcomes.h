@@ -10,16 +10,24 @@
 namespace loadcell {
 
 // Exit statuses; each command's help and the manual page list the ones it gives.
+// Those of the port and the command line come from sysexits.h; a stop signal gives
+// 128 plus its number (130 Ctrl-C, 129 SIGHUP, 143 SIGTERM).
 enum ExitStatus : int {
     kExitOk = 0,
     kExitNoAnswer = 1, // no cell answered, a reading failed, no reply to a send
-    kExitBadInput = 2, // bad arguments, or a port that cannot be opened
-    kExitRefused = 3,  // assign: more than one cell on the line
+    kExitRefused = 3,  // assign: the guard found no proof of exactly one cell
     kExitWriteUnanswered = 4,
     kExitWriteOtherAddress = 5,
     kExitWriteNoAddress = 6,
     kExitNotAtNewAddress = 7, // the write looked good but the cell does not answer there
-    kExitInterrupted = 130,   // a scan or assign stopped by Ctrl-C (128 + SIGINT)
+    kExitUsage = 64,          // EX_USAGE: bad arguments
+    kExitPortMissing = 66,    // EX_NOINPUT: no such port
+    kExitPortUnusable = 69,   // EX_UNAVAILABLE: not a serial port, or it refused its setup
+    kExitCannotWrite = 73,    // EX_CANTCREAT: standard output could not be written
+    kExitPortLost = 74,       // EX_IOERR: the port went away during the run
+    kExitPortBusy = 75,       // EX_TEMPFAIL: another program holds the port
+    kExitNoPermission = 77,   // EX_NOPERM: the user may not open the port
+    kExitSignalBase = 128,
 };
 
 // A read-address result names a cell when it is an address a cell can have.
@@ -29,9 +37,18 @@ std::string WhyNoAddress(int32_t result);
 
 // An A/D code is good when it lies in the 20 bits a cell reports; anything else is a
 // reply that did not come or came cut short or garbled.
-enum class Reading { Good, NoReply, Garbled };
+enum class Reading {
+    Good,
+    NoReply,
+    Garbled,      // bytes that form no whole reply: cut short, mangled, or colliding
+    Late,         // only the reply to the request before came (or a late write answer)
+    WrongAddress, // only a reply naming another address came
+    EchoOnly,     // only the adapter's echo of the request came
+    Several,      // more than one reply named the address
+};
 Reading JudgeReading(int32_t result);
-const char* ReadingText(Reading reading); // "ok", "no reply", "garbled reply"
+// "ok", "no reply", "garbled reply", "late", "wrong-address", "echo only", "several replies"
+const char* ReadingText(Reading reading);
 
 // The rows of the address write's result table, with the address form split by what
 // it reports.
@@ -50,7 +67,10 @@ struct AssignReport {
     std::string error;              // for standard error, empty on success
 };
 // The write's result `written`, then the read-back at `newAddress` (`readBack`).
-AssignReport JudgeAssign(int32_t written, int32_t readBack, int newAddress);
+// `readBackWhy`, when given, says why the read-back named no address in place of the
+// library result's meaning.
+AssignReport JudgeAssign(int32_t written, int32_t readBack, int newAddress,
+                         const std::string& readBackWhy = "");
 
 // The refusal when more than one cell answered the scan.
 std::string RefusalText(const std::vector<int>& found);

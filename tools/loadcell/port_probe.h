@@ -10,8 +10,12 @@ namespace loadcell {
 // The device a port name stands for, as the library opens it.
 std::string PortDevice(const std::string& name);
 
-// "/dev/ttyUSB0 does not exist (No such file or directory)" and the like; one line.
-std::string WhyPortDidNotOpen(const std::string& name);
+struct PortProblem {
+    int status; // the exit status it gives: missing, busy, not permitted, unusable
+    // "/dev/ttyUSB0 is missing: no such port on this machine (...)" and the like; one line.
+    std::string text;
+};
+PortProblem WhyPortDidNotOpen(const std::string& name);
 
 } // namespace loadcell
 

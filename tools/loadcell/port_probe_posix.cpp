@@ -1,6 +1,8 @@
 // The probe on Linux: open the device as the library does and read errno.
 #include "port_probe.h"
 
+#include "outcomes.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -26,23 +28,25 @@ std::string Because(int error) {
     return std::string(" (") + std::strerror(error) + ")";
 }
 
-std::string FromErrno(const std::string& device, int error) {
+PortProblem FromErrno(const std::string& device, int error) {
     switch (error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
     case EIO:
-        return device + " is missing: no such port on this machine" + Because(error);
+        return {kExitPortMissing,
+                device + " is missing: no such port on this machine" + Because(error)};
     case EBUSY:
     case EWOULDBLOCK:
-        return device + " is busy: another program holds it" + Because(error);
+        return {kExitPortBusy, device + " is busy: another program holds it" + Because(error)};
     case EACCES:
     case EPERM:
-        return device + " is not permitted to this user" + Because(error) +
-               "; serial ports belong to the group dialout: sudo usermod -aG dialout $USER, "
-               "then log in again";
+        return {kExitNoPermission,
+                device + " is not permitted to this user" + Because(error) +
+                    "; serial ports belong to the group dialout: sudo usermod -aG dialout "
+                    "$USER, then log in again"};
     default:
-        return device + " cannot be opened" + Because(error);
+        return {kExitPortUnusable, device + " cannot be opened" + Because(error)};
     }
 }
 
@@ -54,17 +58,17 @@ std::string PortDevice(const std::string& name) {
     return "/dev/" + name;
 }
 
-std::string WhyPortDidNotOpen(const std::string& name) {
+PortProblem WhyPortDidNotOpen(const std::string& name) {
     const std::string device = PortDevice(name);
     const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return FromErrno(device, errno);
-    std::string why;
+    PortProblem why;
     if (!isatty(fd))
-        why = device + " is not a serial port";
+        why = {kExitPortUnusable, device + " is not a serial port"};
     else if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         why = FromErrno(device, errno); // held by another program through its lock
     else
-        why = device + " refused to be set up as a serial port";
+        why = {kExitPortUnusable, device + " refused to be set up as a serial port"};
     close(fd); // also drops a lock taken above
     return why;
 }

@@ -6,8 +6,8 @@
 
 namespace loadcell {
 
-ScanProgress::ScanProgress(std::FILE* stream, int probes)
-    : stream_(stream), shown_(IsTerminal(stream) && probes > 0), probes_(probes) {}
+ScanProgress::ScanProgress(std::FILE* stream, int probes, const char* label)
+    : stream_(stream), shown_(IsTerminal(stream) && probes > 0), probes_(probes), label_(label) {}
 
 ScanProgress::~ScanProgress() {
     Wipe();
@@ -27,7 +27,8 @@ void ScanProgress::Probing(int address, int index) {
     const int done = index + 1;
     const int filled = kWidth * done / total;
     const std::string bar = std::string(filled, '#') + std::string(kWidth - filled, '.');
-    std::fprintf(stream_, "\rscan [%s] address %d (%d of %d)", bar.c_str(), address, done, total);
+    std::fprintf(stream_, "\r%s [%s] address %d (%d of %d)", label_, bar.c_str(), address, done,
+                 total);
     std::fflush(stream_);
     drawn_ = true;
 }

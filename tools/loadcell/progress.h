@@ -8,7 +8,8 @@ namespace loadcell {
 
 class ScanProgress {
   public:
-    ScanProgress(std::FILE* stream, int probes);
+    // `label` starts the bar's line: "scan", "guard".
+    ScanProgress(std::FILE* stream, int probes, const char* label = "scan");
     ~ScanProgress(); // wipes the bar
     ScanProgress(const ScanProgress&) = delete;
     ScanProgress& operator=(const ScanProgress&) = delete;
@@ -24,6 +25,7 @@ class ScanProgress {
     bool shown_;
     bool drawn_ = false;
     int probes_;
+    const char* label_;
 };
 
 } // namespace loadcell

@@ -8,8 +8,18 @@ Port (every command)
   --port NAME        the serial port: an absolute device path (/dev/ttyUSB0),
                      COMn for /dev/ttyS(n-1), or a name under /dev (ttyUSB0);
                      without --port, the environment variable LOADCELL_PORT
-  --params TEXT      line parameters (default "9600,n,8,1")
+  --params TEXT      line parameters (default "9600,n,8,1"), checked first
   -h, --help         show this help and exit
+  -V, --version      show the version and exit
+)";
+
+const char* const kReplies = R"(
+Replies: only a whole reply counts (start byte, address, status, five digits,
+sum, end byte). Detected and said: an echo of the request (a two-wire RS-485
+adapter), read through to the reply behind it and never taken for a cell; a
+reply naming another address than the one asked (late or wrong-address); a
+garbled reply (cut short, mangled, or two cells at once); a lost port.
+  --settle MS        listen up to MS for a reply (default 80, one window)
 )";
 
 const char* const kProgram = R"(Usage: loadcell COMMAND [OPTION]... [ARGUMENT]...
@@ -29,71 +39,97 @@ frame carries the address plus 0x40 in one byte, and a reply reports at most
 )";
 
 const char* const kExit = R"(
-Exit status: 0 done; 1 no answer (see above); 2 bad arguments or a port that
-cannot be opened; 130 interrupted by Ctrl-C (scan and assign).
+Exit status
+  0    done                       66   the port is missing
+  1    no answer                  69   not a serial port, or refused its setup
+  3    assign: guard refused      73   standard output could not be written
+  4-7  assign: write outcomes     74   the port was lost during the run
+  64   usage error                75   the port is busy
+                                  77   permission denied (group dialout)
+  129, 130, 143  stopped by SIGHUP, Ctrl-C (SIGINT), SIGTERM: 128 + signal
 )";
 
-const char* const kScan = R"(Usage: loadcell scan [--from A] [--to B] --port NAME
-Probes each address from A to B (default 1 to 12, any of 1 to 191) with the
-read-address exchange and prints every address that answers, one a line. A
-reply is counted for the address it reports, so a reply too late for its own
-probe still counts for its cell; a reply without a valid address is reported
-on standard error and not counted.
+// The statuses every command that opens the port shares.
+const char* const kPortExit =
+    R"(  64   usage error; 66 port missing; 69 port unusable; 73 output not
+       written; 74 port lost; 75 port busy; 77 permission denied
+  129, 130, 143  stopped by SIGHUP, SIGINT (Ctrl-C), SIGTERM
+)";
+
+const char* const kScan = R"(Usage: loadcell scan [--from A] [--to B] [--settle MS] --port NAME
+Probes each address from A to B (default 1 to 12, any of 1 to 191) with a
+read request and prints every address that answers, one a line. A reply is
+counted for the address it names, so a reply too late for its own probe still
+counts for its cell; a garbled reply is reported on standard error and not
+counted, and an echo is said once and never counted.
 While it runs, a progress bar is drawn on standard error when that is a
-terminal. Each probe takes 50 ms.
+terminal. Each probe takes 80 ms.
 )";
 const char* const kScanExit = R"(
-Exit status: 0 at least one cell answered; 1 none did; 2 bad arguments or a
-port that cannot be opened; 130 interrupted.
+Exit status
+  0    at least one cell answered
+  1    none did
 )";
 
-const char* const kAddress = R"(Usage: loadcell address --port NAME
+const char* const kAddress = R"(Usage: loadcell address [--settle MS] --port NAME
 Asks whichever cell is on the line (address 0) for its address and prints it.
-With more than one cell on the line their answers collide; use scan instead.
+With more than one cell on the line their answers collide (said so); use scan
+instead.
 )";
 const char* const kAddressExit = R"(
-Exit status: 0 an address was read; 1 no cell reported one; 2 bad arguments or
-a port that cannot be opened.
+Exit status
+  0    an address was read
+  1    no cell reported one (no reply, only an echo, garbled, several cells)
 )";
 
-const char* const kAssign = R"(Usage: loadcell assign NEW [--from A] [--to B] --port NAME
+const char* const kAssign =
+    R"(Usage: loadcell assign NEW [--from A] [--to B] [--force] [--settle MS]
+                     [--retries N] --port NAME
 Gives the cell on the line the address NEW (1 to 191). The address write
-reaches every cell on the line, so it first scans A to B (default 1 to 12),
-and NEW when that lies outside, and refuses when more than one cell answers.
-With one cell, or none (a new cell may answer at no address in the range), it
-writes NEW, then reads the address NEW back and says whether the cell answers
-there.
+reaches every cell on the line, so it writes only with proof of exactly one
+cell: its guard asks address 0 (where two cells collide), every address from
+A to B (default all of 1 to 191; narrow them only on purpose) and NEW, and
+refuses when it finds no cell, more than one, garbled replies, or only an
+echo. The full guard takes about 16 s, with a progress bar on a terminal.
+  --force            write all the same, and say so
+It waits for a late answer to the write, then reads the address NEW back and
+says whether the cell answers there.
 )";
 const char* const kAssignExit = R"(
 Exit status
   0    the cell accepted NEW (or reported NEW back) and answers at NEW
-  2    bad arguments, or a port that cannot be opened
-  3    refused: more than one cell answered the scan; nothing written
+  3    refused by the guard (what it saw is said); nothing written
   4    the write got no answer
   5    the cell answered the write with another address
   6    the cell's answer to the write carried no address (garbled)
   7    the write was answered as taken, but the cell does not answer at NEW
-  130  interrupted before the write; nothing written
 )";
 
 const char* const kRead = R"(Usage: loadcell read ADDR... [--count N | --follow] [--interval MS]
-                     [--format text|csv|jsonl] --port NAME
+                     [--format text|csv|jsonl] [--settle MS] [--retries N]
+                     [--reconnect] --port NAME
 Reads the A/D code of each cell ADDR (1 to 191; 0 asks whichever cell is on
 the line), in rounds: one reading of every cell a round.
   --count N          N rounds (default 1)
-  --follow           rounds until Ctrl-C
-  --interval MS      from the start of one round to the next (default 1000)
+  --follow           rounds until Ctrl-C, SIGTERM or SIGHUP
+  --interval MS      from the start of one round to the next (default 1000),
+                     on a steady clock: rounds keep to their times
   --format FORMAT    text (default), csv (with a header line) or jsonl
+  --retries N        ask again up to N times while a reading fails
+  --reconnect        when the port goes away, wait for it and go on
 Each reading is one line on standard output: an ISO 8601 time stamp, the
-address and the code. A failed reading (no reply, or a reply whose code is
-not in 0 to 1048575) is written as failed, with its reason, never as a code.
-At the end, or on Ctrl-C, a summary per cell goes to standard error in the
+address and the code. A failed reading is written with its reason (no reply,
+garbled reply, late, wrong-address, echo only, several replies), never as a
+code. A lost port is a line "port lost: ..."; with --reconnect, "port back"
+follows when it returns.
+At the end, or when stopped, a summary per cell goes to standard error in the
 same format: readings, failed readings, minimum, maximum, mean, standard
 deviation and drift (last reading minus first).
 )";
 const char* const kReadExit = R"(
-Exit status: 0 every reading succeeded; 1 at least one failed; 2 bad
-arguments or a port that cannot be opened. Ctrl-C ends the run normally.
+Exit status
+  0    every reading succeeded
+  1    at least one failed
 )";
 
 const char* const kSend = R"(Usage: loadcell send HEX... --port NAME
@@ -104,8 +140,9 @@ of them 00 (the text to send ends at a zero byte); a reply ends at its first
 00 byte.
 )";
 const char* const kSendExit = R"(
-Exit status: 0 a reply came; 1 none did; 2 bad arguments or a port that
-cannot be opened.
+Exit status
+  0    a reply came
+  1    none did
 )";
 
 } // namespace
@@ -114,19 +151,19 @@ std::string HelpText(Command command) {
     std::string text;
     switch (command) {
     case Command::Scan:
-        return std::string(kScan) + kPortOptions + kScanExit;
+        return std::string(kScan) + kPortOptions + kReplies + kScanExit + kPortExit;
     case Command::Address:
-        return std::string(kAddress) + kPortOptions + kAddressExit;
+        return std::string(kAddress) + kPortOptions + kReplies + kAddressExit + kPortExit;
     case Command::Assign:
-        return std::string(kAssign) + kPortOptions + kAssignExit;
+        return std::string(kAssign) + kPortOptions + kReplies + kAssignExit + kPortExit;
     case Command::Read:
-        return std::string(kRead) + kPortOptions + kReadExit;
+        return std::string(kRead) + kPortOptions + kReplies + kReadExit + kPortExit;
     case Command::Send:
-        return std::string(kSend) + kPortOptions + kSendExit;
+        return std::string(kSend) + kPortOptions + kSendExit + kPortExit;
     case Command::None:
         break;
     }
-    return std::string(kProgram) + kPortOptions + kExit +
+    return std::string(kProgram) + kPortOptions + kReplies + kExit +
            "\nExample\n  loadcell scan --port /dev/ttyUSB0\n"
            "  loadcell assign 5 --port /dev/ttyUSB0\n"
            "  loadcell read 5 --count 10 --interval 500 --port /dev/ttyUSB0\n";
