@@ -5,14 +5,12 @@
 #include "pty_device.h"
 #include "receive.h"
 #include "serial.h"
-#include "state.h"
 #include "termios2.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
