@@ -86,6 +86,10 @@ class Bench {
     // `linkPath` when given) and starts playing. False with `Error()` set on failure.
     bool Start(const std::string& linkPath = {});
     void Stop(); // prompt and idempotent; removes the link
+    // Pause stops playing but keeps the device and the link (so that the
+    // process can fork: the bench's thread is gone); Resume plays on.
+    void Pause();
+    void Resume();
     bool Running() const;
 
     // The device side, to hand to OpenPort.
