@@ -207,9 +207,9 @@ TEST(ProgramLine, TraceShowsEachRequestAndAnswerInHex) {
     EXPECT_EQ(program.Wait(), 143);
     std::string err = program.Err();
     const std::string request = "02 52 44 53 42 2B 0D";
-    EXPECT_TRUE(std::regex_search(err, std::regex(R"(\n *\d+\.\d{6} <- )" + request + "\n")))
+    EXPECT_TRUE(std::regex_search(err, std::regex(R"((^|\n) *\d+\.\d{6} <- )" + request + "\n")))
         << err;
-    EXPECT_TRUE(std::regex_search(err, std::regex(R"(\n *\d+\.\d{6} -> )" + request + "\n")))
+    EXPECT_TRUE(std::regex_search(err, std::regex(R"((^|\n) *\d+\.\d{6} -> )" + request + "\n")))
         << "the echo as written: " << err;
     EXPECT_NE(err.find("answer of cell 2 lost"), std::string::npos) << err;
 }
