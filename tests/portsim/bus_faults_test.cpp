@@ -79,18 +79,21 @@ TEST_F(BusFaults, EchoComesFirstThenTheCellsAnswer) {
     struct Case {
         int lateMs;   // the cell's own delay
         int globalMs; // --late: the echo and the other cells
+        int baud;     // pacing (0: none)
     };
-    for (const Case& c : {Case{-1, 0}, Case{80, 0}, Case{-1, 60}}) {
+    for (const Case& c :
+         {Case{-1, 0, 0}, Case{80, 0, 0}, Case{-1, 60, 0}, Case{-1, 0, 9600}, Case{30, 0, 19200}}) {
         Config config;
         Cell cell = MakeCell(3, 1234);
         cell.lateMs = c.lateMs;
         config.cells = {cell};
         config.echo = true;
         config.replyDelayMs = c.globalMs;
+        config.paceBaud = c.baud;
         Run(config);
         Bytes got = port_->Exchange(ReadFrame(3), ReadFrame(3).size() + kReadReplySize);
         EXPECT_EQ(got, Joined({ReadFrame(3), ReadReply(3, 1234)}))
-            << "cell late " << c.lateMs << ", bench late " << c.globalMs;
+            << "cell late " << c.lateMs << ", bench late " << c.globalMs << ", baud " << c.baud;
         EXPECT_TRUE(port_->ReadUntilQuiet(150).empty());
     }
 }

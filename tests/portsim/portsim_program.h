@@ -56,6 +56,11 @@ class Program {
         return text;
     }
     std::string Out() { return Drain(out_); }
+    // Stops reading stdout, as `head -n 1` does after its line.
+    void CloseOut() {
+        if (out_ >= 0) ::close(out_);
+        out_ = -1;
+    }
     std::string Err() { return Drain(err_); }
 
     void Signal(int signal) { ::kill(pid_, signal); }

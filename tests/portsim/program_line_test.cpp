@@ -73,15 +73,27 @@ bool Answers(const std::string& path, int address, uint32_t code) {
            port.Exchange(ReadFrame(address), kReadReplySize) == ReadReply(address, code);
 }
 
-TEST(ProgramLine, ReadyLineLetsStdoutGo) {
-    Program program({"--cell", "4:77"});
+TEST(ProgramLine, ReadyLineReaderGoneLeavesTheDevicePlaying) {
+    fs::path pidFile = Scratch("carry");
+    Program program({"--cell", "4:77", "--pidfile", pidFile.string()});
     std::string path = program.FirstLine();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
-    // The reader of stdout sees its end while portsim plays on.
-    EXPECT_EQ(program.Out(), "");
-    EXPECT_TRUE(Answers(path, 4, 77));
-    program.Signal(SIGTERM);
-    EXPECT_EQ(program.Wait(), 143);
+    EXPECT_EQ(std::stol(FileText(pidFile)), program.Pid());
+    EXPECT_EQ(program.WaitFor(300), -2) << "it plays on while its stdout is read";
+
+    // The reader has its line and goes: the program ends, a child of it plays on.
+    program.CloseOut();
+    EXPECT_EQ(program.WaitFor(10000), 0);
+    ASSERT_TRUE(Eventually([&] {
+        return fs::exists(pidFile) && std::stol("0" + FileText(pidFile)) != program.Pid();
+    }));
+    const pid_t player = static_cast<pid_t>(std::stol(FileText(pidFile)));
+    EXPECT_TRUE(Answers(path, 4, 77)) << "the same device";
+    ::kill(player, SIGTERM);
+    EXPECT_TRUE(Eventually([&] { return !fs::exists(pidFile); })) << "removed at exit";
+    EXPECT_NE(
+        program.Err().find("playing on in the background as process " + std::to_string(player)),
+        std::string::npos);
 }
 
 TEST(ProgramLine, ReadyLineThatCannotBeWrittenEndsTheRun) {
@@ -102,12 +114,16 @@ TEST(ProgramLine, PipedReadyLineReturnsWithTheDevicePlaying) {
     fs::path pidFile = Scratch("pid");
     const std::string start = std::string(PORTSIM_PROGRAM) + " --background --pidfile " +
                               pidFile.string() + " --cell 4:77 2>/dev/null";
-    for (const std::string& script : {"DEV=$(" + start + " | head -n 1); echo \"$DEV\"",
+    const std::string plain = std::string(PORTSIM_PROGRAM) + " --pidfile " + pidFile.string() +
+                              " --cell 4:77 2>/dev/null";
+    for (const std::string& script : {"DEV=$(" + plain + " | head -n 1); echo \"$DEV\"",
+                                      "DEV=$(" + start + " | head -n 1); echo \"$DEV\"",
                                       "DEV=$(" + start + "); echo \"$DEV\""}) {
         Program shell({"/bin/sh", "-c", script}, false);
         std::string path = shell.FirstLine();
         ASSERT_EQ(shell.WaitFor(20000), 0) << script;
         ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
+        ASSERT_TRUE(Eventually([&] { return fs::exists(pidFile); })) << script;
         const long pid = std::stol(FileText(pidFile));
         EXPECT_EQ(::kill(static_cast<pid_t>(pid), 0), 0) << "the playing process runs on";
         EXPECT_TRUE(Answers(path, 4, 77)) << script;
@@ -191,9 +207,9 @@ TEST(ProgramLine, TraceShowsEachRequestAndAnswerInHex) {
     EXPECT_EQ(program.Wait(), 143);
     std::string err = program.Err();
     const std::string request = "02 52 44 53 42 2B 0D";
-    EXPECT_TRUE(std::regex_search(err, std::regex(R"(\n *\d+\.\d{6} <- )" + request + "\n")))
+    EXPECT_TRUE(std::regex_search(err, std::regex(R"((^|\n) *\d+\.\d{6} <- )" + request + "\n")))
         << err;
-    EXPECT_TRUE(std::regex_search(err, std::regex(R"(\n *\d+\.\d{6} -> )" + request + "\n")))
+    EXPECT_TRUE(std::regex_search(err, std::regex(R"((^|\n) *\d+\.\d{6} -> )" + request + "\n")))
         << "the echo as written: " << err;
     EXPECT_NE(err.find("answer of cell 2 lost"), std::string::npos) << err;
 }

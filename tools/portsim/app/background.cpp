@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "exit_status.h"
+#include "pid_file.h"
 
 namespace portsim {
 
@@ -50,6 +51,17 @@ namespace {
     std::_Exit(WIFSIGNALED(how) ? status::kSignalBase + WTERMSIG(how) : status::kSystem);
 }
 
+// A session of its own, away from the terminal and the shell's pipes.
+void OnItsOwn() {
+    ::setsid();
+    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null >= 0) {
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(null, STDOUT_FILENO);
+        ::close(null);
+    }
+}
+
 } // namespace
 
 bool Background::Detach(std::string& error) {
@@ -72,13 +84,22 @@ bool Background::Detach(std::string& error) {
     }
     ::close(pipeFds[0]);
     ready_ = pipeFds[1];
-    ::setsid();
-    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (null >= 0) {
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        ::close(null);
+    OnItsOwn();
+    return true;
+}
+
+bool Background::CarryOn(const std::string& pidFile) {
+    std::fflush(nullptr);
+    pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child > 0) {
+        // Written before this process ends, so that whoever waited for it finds the child's id.
+        std::string error;
+        if (!pidFile.empty() && !WritePidFile(pidFile, error, child))
+            std::fprintf(stderr, "portsim: %s\n", error.c_str());
+        std::_Exit(status::kDone);
     }
+    OnItsOwn();
     return true;
 }
 

@@ -20,6 +20,13 @@ class Background {
     // In the child: hands the ready line to the parent.
     void Ready(const std::string& line);
 
+    // Goes on in a child process, as Detach's child, when the program must end
+    // now (call it with no other thread running). The parent writes the
+    // child's id to `pidFile` (when given), then ends with status 0 without
+    // cleaning up, leaving the device to the child; the child returns true.
+    // False when the fork failed.
+    static bool CarryOn(const std::string& pidFile);
+
   private:
     int ready_ = -1;
 };

@@ -7,57 +7,68 @@
 #include "portsim/bench.h"
 
 #include <cerrno>
-#include <cmath>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <iostream>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 using namespace portsim;
 
-// After the ready line nothing more goes to stdout: it is let go, so that a
-// reader waiting for its end (a pipe, a command substitution) is not held.
-bool PrintReadyLine(const std::string& line) {
+// After the ready line nothing more goes to stdout. A file or a terminal is let
+// go at once; a pipe is kept, to notice when its reader has gone (the reader
+// of `portsim | head -n 1`): the shell would wait for portsim's end.
+void LetGoOfStdout();
+
+bool PrintReadyLine(const std::string& line, bool keep) {
     bool written = std::fprintf(stdout, "%s\n", line.c_str()) > 0 && std::fflush(stdout) == 0;
+    if (!keep) LetGoOfStdout();
+    return written;
+}
+
+void LetGoOfStdout() {
     int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (null >= 0) {
         ::dup2(null, STDOUT_FILENO);
         ::close(null);
     }
-    return written;
 }
 
-// Waits for a stop signal, or for `seconds` (0: for ever). The signal, or 0.
-int WaitForStop(const sigset_t& signals, double seconds) {
-    timespec deadline{};
-    if (seconds > 0) {
-        ::clock_gettime(CLOCK_MONOTONIC, &deadline);
-        double whole = std::floor(seconds);
-        deadline.tv_sec += static_cast<time_t>(whole);
-        deadline.tv_nsec += static_cast<long>((seconds - whole) * 1e9);
-        if (deadline.tv_nsec >= 1'000'000'000)
-            deadline.tv_sec += 1, deadline.tv_nsec -= 1'000'000'000;
-    }
+bool StdoutIsAPipe() {
+    struct stat st {};
+    return ::fstat(STDOUT_FILENO, &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+constexpr int kReaderGone = -1;
+
+// Waits for a stop signal (its number), for `seconds` to pass (0; `seconds` 0:
+// for ever) or, with `watched`, for the reader of that pipe to go (kReaderGone).
+int WaitForStop(int signals, std::chrono::steady_clock::time_point deadline, bool timed,
+                bool watched) {
     for (;;) {
-        if (seconds <= 0) {
-            int signal = 0;
-            if (::sigwait(&signals, &signal) == 0) return signal;
-            continue;
+        int timeoutMs = -1;
+        if (timed) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return 0;
+            timeoutMs = static_cast<int>(std::min<long long>(left.count() + 1, 1'000'000));
         }
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        long long left =
-            (deadline.tv_sec - now.tv_sec) * 1'000'000'000LL + (deadline.tv_nsec - now.tv_nsec);
-        if (left <= 0) return 0;
-        timespec wait{static_cast<time_t>(left / 1'000'000'000),
-                      static_cast<long>(left % 1'000'000'000)};
-        int signal = ::sigtimedwait(&signals, nullptr, &wait);
-        if (signal > 0) return signal;
+        // A pipe's writing end reports POLLERR once nobody reads it.
+        pollfd fds[2] = {{signals, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+        if (::poll(fds, watched ? 2 : 1, timeoutMs) < 0 && errno != EINTR) return SIGTERM;
+        if (fds[0].revents & POLLIN) {
+            signalfd_siginfo info{};
+            if (::read(signals, &info, sizeof info) == sizeof info)
+                return static_cast<int>(info.ssi_signo);
+        }
+        if (watched && (fds[1].revents & (POLLERR | POLLHUP))) return kReaderGone;
     }
 }
 
@@ -135,17 +146,38 @@ int main(int argc, char** argv) {
 
     if (!options.linkPath.empty())
         std::cerr << "portsim: " << options.linkPath << " -> " << bench.DevicePath() << "\n";
+    const bool watchReader = !options.background && StdoutIsAPipe();
     if (options.background) {
         background.Ready(bench.DevicePath());
     } else {
-        if (!PrintReadyLine(bench.DevicePath())) {
+        if (!PrintReadyLine(bench.DevicePath(), watchReader)) {
             std::string why = std::strerror(errno);
             return fail(finish(status::kOutput), "writing the device path: " + why);
         }
         std::cerr << "portsim: running; stop with Ctrl+C\n";
     }
 
-    int signal = WaitForStop(stopSignals, options.hangupAfterS);
+    int signals = ::signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signals < 0) return fail(finish(status::kSystem), "signalfd failed");
+    const bool timed = options.hangupAfterS > 0;
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(options.hangupAfterS));
+    bool watched = watchReader;
+    int signal;
+    while ((signal = WaitForStop(signals, deadline, timed, watched)) == kReaderGone) {
+        // The device path has been read and the reader is gone: end this process,
+        // so that the pipeline ends, and play on in a child.
+        watched = false;
+        bench.Pause();
+        bool carried = Background::CarryOn(options.pidFile);
+        if (!carried) LetGoOfStdout();
+        bench.Resume();
+        if (carried)
+            std::cerr << "portsim: the device path was read; playing on in the background as "
+                         "process "
+                      << ::getpid() << "\n";
+    }
     if (signal == 0) {
         finish(0);
         std::cerr << "portsim: hung up after " << options.hangupAfterS << " s\n";

@@ -8,11 +8,11 @@
 
 namespace portsim {
 
-bool WritePidFile(const std::string& path, std::string& error) {
+bool WritePidFile(const std::string& path, std::string& error, pid_t pid) {
     // Written beside and renamed over, so that a reader never sees half an id.
     std::string partial = path + ".part";
     FILE* file = std::fopen(partial.c_str(), "w");
-    bool ok = file && std::fprintf(file, "%d\n", static_cast<int>(::getpid())) > 0;
+    bool ok = file && std::fprintf(file, "%d\n", static_cast<int>(pid)) > 0;
     if (file && std::fclose(file) != 0) ok = false;
     if (ok && std::rename(partial.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) {

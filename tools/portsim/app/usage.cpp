@@ -6,10 +6,12 @@ std::string UsageText() {
     return R"(Usage: portsim [OPTION]...
 Plays the far end of a serial line on a pseudo-terminal: digital load cells,
 an echo, or a stream of bytes. Prints the device path (e.g. /dev/pts/5) as the
-one line of its stdout, then lets stdout go (to /dev/null) and runs until
-SIGINT (Ctrl+C), SIGTERM or SIGHUP. A shell waits for every program of a
-pipeline, so DEV=$(portsim) waits for portsim's end: use
-DEV=$(portsim --background --pidfile FILE) to go on with portsim running.
+one line of its stdout and runs until SIGINT (Ctrl+C), SIGTERM or SIGHUP.
+Scripts: DEV=$(portsim --background --pidfile FILE) returns once the device is
+ready, portsim playing on. When stdout is a pipe whose reader goes away after
+the line, as in DEV=$(portsim | head -n 1), portsim goes on in the background
+(a process of its own, its id in the --pidfile), so that the pipeline ends.
+Stdout that is a file or a terminal is let go (to /dev/null) after the line.
 
 Line
   --link PATH          also make a symbolic link PATH to the device (a link

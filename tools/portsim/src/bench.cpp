@@ -105,6 +105,16 @@ struct Bench::Impl {
     }
     void Keep(uint8_t byte);
 
+    void EndWorker() { // under `lifecycle`
+        if (!worker.joinable()) return;
+        stopRequested = true;
+        {
+            std::lock_guard lock(mutex);
+            Wake();
+        }
+        worker.join();
+    }
+
     void Run();
     void TakeInput(const uint8_t* bytes, size_t count, Clock::time_point now);
     void TopUpStream(Clock::time_point now);
@@ -261,16 +271,11 @@ bool Bench::Start(const std::string& linkPath) {
 
 void Bench::Stop() {
     std::lock_guard life(impl_->lifecycle);
-    if (!impl_->worker.joinable()) return;
-    impl_->stopRequested = true;
-    {
-        std::lock_guard lock(impl_->mutex);
-        impl_->Wake();
-    }
-    impl_->worker.join();
+    impl_->EndWorker();
     int wakeFd;
     {
         std::lock_guard lock(impl_->mutex);
+        if (!impl_->running) return;
         impl_->running = false;
         impl_->outbox.Clear();
         wakeFd = std::exchange(impl_->wakeFd, -1);
@@ -279,6 +284,18 @@ void Bench::Stop() {
     ::close(wakeFd);
     ClosePty(impl_->pty);
     impl_->receivedChanged.notify_all();
+}
+
+void Bench::Pause() {
+    std::lock_guard life(impl_->lifecycle);
+    impl_->EndWorker();
+}
+
+void Bench::Resume() {
+    std::lock_guard life(impl_->lifecycle);
+    if (impl_->worker.joinable() || !Running()) return;
+    impl_->stopRequested = false;
+    impl_->worker = std::thread([this] { impl_->Run(); });
 }
 
 bool Bench::Running() const {

@@ -14,10 +14,11 @@ Clock::duration ByteTime(int baud) {
 }
 
 void Outbox::Add(std::span<const uint8_t> bytes, Clock::time_point earliest, Source source) {
-    // Bytes due before some already queued (a prompt answer after a late one)
-    // go in ahead of them; bytes due at the same time keep their order.
+    // Bytes that may start before some already queued (a prompt answer after a
+    // late one) go in ahead of them; bytes starting at the same time keep their
+    // order. A queued byte starts one byte time before it is due.
     auto at = items_.end();
-    while (at != items_.begin() && std::prev(at)->due > earliest)
+    while (at != items_.begin() && std::prev(at)->due - byteTime_ > earliest)
         --at;
     Clock::time_point lineFree = at == items_.end()     ? lastDue_
                                  : at == items_.begin() ? earliest

@@ -50,8 +50,10 @@ struct Config {
     double dropChance = 0;           // each cell's answer is lost with this probability (0..1)
     uint32_t seed = 1;               // seeds the losses, so that a run repeats
     size_t keepReceived = SIZE_MAX;  // Received() keeps at most the last this many bytes
-    // Called from the bench's thread with one line per request frame and per answer
-    // written to the line (no line break), e.g. "<- 02 52 44 53 41 2A 0D".
+    // Called from the bench's thread (which holds the bench: it must not call
+    // back into it) with one line per request frame, per answer written to the
+    // line and per lost answer, after the seconds since the start and without a
+    // line break, e.g. "   0.012345 <- 02 52 44 53 41 2A 0D".
     std::function<void(const std::string&)> trace;
 };
 // Details of the modes:
@@ -86,6 +88,10 @@ class Bench {
     // `linkPath` when given) and starts playing. False with `Error()` set on failure.
     bool Start(const std::string& linkPath = {});
     void Stop(); // prompt and idempotent; removes the link
+    // Pause stops playing but keeps the device and the link (so that the
+    // process can fork: the bench's thread is gone); Resume plays on.
+    void Pause();
+    void Resume();
     bool Running() const;
 
     // The device side, to hand to OpenPort.
