@@ -87,6 +87,19 @@ TEST_F(ReceiveTest, AsciiDisplayJoinsACharacterAndALineBreakSplitAcrossPolls) {
     ASSERT_TRUE(Shows(start + QString::fromUtf8("中A中B\nC\uFFFD\uFFFD")));
 }
 
+TEST_F(ReceiveTest, AsciiDisplayJoinsACrLfWithEmptyPollsBetween) {
+    Device& device = OpenInForm(false);
+    device.Send("0123456789abcdef"); // later chunks keep their control bytes
+    ASSERT_TRUE(Shows("0123456789abcdef"));
+    device.Send("AB\r");
+    ASSERT_TRUE(Shows("0123456789abcdefAB\n"));
+    Pump(1000); // several polls that find nothing
+    device.Send("\nCD\r\n");
+    ASSERT_TRUE(Shows("0123456789abcdefAB\nCD\n"));
+    Pump(400);
+    EXPECT_EQ(Display(), "0123456789abcdefAB\nCD\n");
+}
+
 TEST_F(ReceiveTest, AsciiDisplayLosesNoByteAfterABrokenCharacter) {
     Device& device = OpenInForm(false);
     device.Send("0123456789abcdef");
