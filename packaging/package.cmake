@@ -29,6 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quill-sensor.com")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# WenQuanYi Micro Hei for the Chinese texts; fonts-liberation2 for Liberation
+# Sans (the panels) and Liberation Mono (the fixed-pitch display and send box).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, fonts-liberation2")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # No maintainer scripts: ldconfig runs from a trigger; the menu, icon, metadata

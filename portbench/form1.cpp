@@ -8,6 +8,7 @@
 #include "glyphs.h"
 #include "messages.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -37,6 +38,20 @@ QLabel* PlaceLabel(QWidget* parent, int left, int top) {
     auto* label = new QLabel(parent);
     label->move(left, top);
     return label;
+}
+
+// `family` where the system has it; otherwise a fixed-pitch font, so that rows
+// of hex pairs stay in columns (the font the system would substitute is often
+// a proportional one), with the characters it lacks (CJK) from the last family.
+// The families are looked up rather than listed as fallbacks, since the font
+// configuration may map a missing family to a proportional one before a later
+// family of the list is tried.
+QFont TextBoxFont(const char* family) {
+    const bool present = QFontDatabase::families().contains(QString::fromUtf8(family));
+    QFont font(present ? QStringList{family, "WenQuanYi Micro Hei"}
+                       : QStringList{"Liberation Mono", "WenQuanYi Micro Hei"});
+    font.setPixelSize(12);
+    return font;
 }
 
 QFont PanelFont(bool bold = false) {
@@ -94,9 +109,7 @@ void TForm1::CreateControls() {
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont memoFont(QStringList{"SimSun", "WenQuanYi Micro Hei"});
-    memoFont.setPixelSize(12);
-    Memo1->setFont(memoFont);
+    Memo1->setFont(TextBoxFont("SimSun"));
     QPalette memoPalette = Memo1->palette();
     memoPalette.setColor(QPalette::Base, Qt::white);
     Memo1->setPalette(memoPalette);
@@ -137,6 +150,7 @@ void TForm1::CreateControls() {
     CheckBox4->setText("RTS");
     for (QWidget* control : GroupBox5->findChildren<QWidget*>())
         control->setFont(PanelFont());
+    Edit2->setFont(TextBoxFont("Arial")); // it holds hex pairs too
     // The top row of the send panel stands on a light grey ground.
     for (QWidget* control : {static_cast<QWidget*>(CheckBox2), static_cast<QWidget*>(Label5),
                              static_cast<QWidget*>(CheckBox3), static_cast<QWidget*>(CheckBox4)}) {
@@ -173,7 +187,12 @@ void TForm1::CreateControls() {
     Timer1->setInterval(170);
     Timer2 = new QTimer(this);
     Timer2->setInterval(1000);
+    LostDeviceCheck = new QTimer(this);
+    LostDeviceCheck->setInterval(500);
+}
 
+QFileDialog* TForm1::OpenDialog() {
+    if (OpenDialog1) return OpenDialog1;
     OpenDialog1 = new QFileDialog(this);
     OpenDialog1->setWindowTitle(QString::fromUtf8("打开txt文件"));
     OpenDialog1->setNameFilter(QString::fromUtf8("文本文档(*.txt)"));
@@ -181,6 +200,7 @@ void TForm1::CreateControls() {
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
     OpenDialog1->setSizeGripEnabled(true);
+    return OpenDialog1;
 }
 
 void TForm1::SetTabOrder() {
@@ -235,9 +255,11 @@ void TForm1::BindHandlers() {
     connect(ToolButton5, &QToolButton::clicked, this, Handler(&TForm1::ToolButton5Click));
     connect(Timer1, &QTimer::timeout, this, Handler(&TForm1::Timer1Timer));
     connect(Timer2, &QTimer::timeout, this, Handler(&TForm1::Timer2Timer));
+    connect(LostDeviceCheck, &QTimer::timeout, this, Handler(&TForm1::LostDeviceTimer));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
+    closing_ = false;
     if (!shown_) {
         shown_ = true;
         Handler (&TForm1::FormShow)();

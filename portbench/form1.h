@@ -7,6 +7,7 @@
 
 #include "button.h"
 #include "combobox.h"
+#include "device_watch.h"
 #include "receive_display.h"
 #include "send_panel.h"
 
@@ -96,7 +97,12 @@ class TForm1 : public QWidget {
     TButton* Button4;
     QTimer* Timer1;
     QTimer* Timer2;
-    QFileDialog* OpenDialog1;
+    QTimer* LostDeviceCheck; // runs while the port is open
+    // Made by OpenDialog() when it is first needed: the toolkit's dialog builds
+    // its whole file browser (icons looked up in every theme folder) when made,
+    // which would be most of the window's start-up.
+    QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* OpenDialog();
     std::vector<QPixmap> ImageList1; // the tool-bar pictures, 16 x 16
 
     // Start-up (startup.cpp).
@@ -108,6 +114,11 @@ class TForm1 : public QWidget {
     void Button1Click();
     void ComboBox1Click();
     void Edit1Change();
+    // Closes an open port through the library and puts the window in its closed
+    // state (poll stopped, PortOpen false); false when the library refused.
+    bool ReleasePort();
+    // The slow check of the open device: a lost one closes the port and says so.
+    void LostDeviceTimer();
 
     // Receive display (receive_display.cpp).
     void Timer1Timer();
@@ -138,6 +149,7 @@ class TForm1 : public QWidget {
     void ToolButton3Click();
     void ToolButton4Click();
     void ToolButton5Click();
+    void GiveInputBack(); // after the file dialog
 
     // Puts the caption table of the current language on the controls (language.cpp).
     void ApplyLanguage();
@@ -166,6 +178,8 @@ class TForm1 : public QWidget {
     SendPanelState sendPanel_;
     int portChanges_ = 0;         // opens and closes of the port (port_panel.cpp)
     bool addressWriting_ = false; // Button3's scan and write are running
+    bool closing_ = false;        // the window is closing: a running scan stops
+    DeviceWatch deviceWatch_;     // the open port's device (port_panel.cpp)
     void SendEdit2(bool timed);
     void SetTimer2Interval(int32_t ms);
     bool LoadCellStart(TextId refusal);

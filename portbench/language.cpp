@@ -85,6 +85,12 @@ constexpr TextRow TextTable[] = {
      "读内码不成功,请检查地址是否正确!", nullptr},
     {TextId::CodeRead, LanguageTest::English, "Current LoadCell A/D code:", nullptr,
      "当前传感器内码:", nullptr},
+    {TextId::AddressWriteAborted, LanguageTest::English,
+     "Address write aborted: the port was closed or changed, nothing was written", nullptr,
+     "写地址已中止: 串口已关闭或更换, 未写入地址", nullptr},
+    {TextId::DeviceLost, LanguageTest::English,
+     "The serial port device was lost (unplugged or gone), the port is closed", "Prompting",
+     "串口设备已丢失(已拔出或不存在), 串口已关闭", "提示"},
     // Tool bar.
     {TextId::DisplaySaved, LanguageTest::Chinese,
      "data file has saved,At the current directory,the file name is", "Prompting",
@@ -112,7 +118,9 @@ Wording RowWording(const TextRow& row, bool english) {
 
 const char* const MakerWebAddress = "http://www.quill-sensor.com";
 
-enum class Property { Caption, Hint, Left };
+// Hint: the tool tip, which is also the control's accessible name. Name: the
+// accessible name alone, for boxes that have no caption of their own.
+enum class Property { Caption, Hint, Left, Name };
 
 struct CaptionRow {
     QWidget* control;
@@ -150,6 +158,8 @@ std::vector<CaptionRow> CaptionTable(TForm1& f) {
         {f.ToolButton3, P::Hint, "Clear", "清空"},
         {f.ToolButton4, P::Hint, "Chinese/English", "中/英切换"},
         {f.ToolButton5, P::Hint, "About", "关于"},
+        {f.Edit2, P::Name, "Data to send", "发送数据"},
+        {f.Edit3, P::Name, "Send interval in ms", "定时发送间隔(ms)"},
     };
 }
 
@@ -193,6 +203,10 @@ void SetColumn(TForm1& form, bool english, bool atShowTime) {
             break;
         case Property::Hint:
             row.control->setToolTip(text);
+            row.control->setAccessibleName(text);
+            break;
+        case Property::Name:
+            row.control->setAccessibleName(text);
             break;
         case Property::Left:
             row.control->move(text.toInt(), row.control->y());

@@ -55,6 +55,9 @@ enum class TextId {
     AddressWriteFailed,
     ReadCodeFailed,
     CodeRead,
+    AddressWriteAborted, // the scan stopped: the port was closed or changed
+    // The open port's device went away.
+    DeviceLost,
     // Tool bar: the save confirmation; the file name follows.
     DisplaySaved,
 };

@@ -63,9 +63,9 @@ void TForm1::Button3MouseUp() {
     for (int address = 1; address <= 12; ++address) {
         // Repaint and take input between the probes, so the bar moves.
         QCoreApplication::processEvents();
-        if (portChanges_ != port) {
+        if (portChanges_ != port || closing_) {
             ProgressBar1->hide();
-            AppendLine(TextOf(TextId::AddressWriteFailed, CurrentLanguage));
+            AppendLine(TextOf(TextId::AddressWriteAborted, CurrentLanguage));
             return;
         }
         ProgressBar1->setValue(address);

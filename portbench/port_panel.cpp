@@ -50,6 +50,7 @@ void TForm1::TogglePort(const PortButton& b) {
             ++portChanges_;
             ResetReceiveStream();
             Timer1->start();
+            if (deviceWatch_.Watch(ComboBox1->currentText())) LostDeviceCheck->start();
             if (b.stores) {
                 TIniFile settings(SettingsPath());
                 settings.WriteString(SettingsKeys::Port, ComboBox1->currentText());
@@ -63,14 +64,41 @@ void TForm1::TogglePort(const PortButton& b) {
         }
         return;
     }
-    ClearPort();
-    if (ClosePort() == 0) {
+    if (ReleasePort()) {
         if (b.lamp) b.button->setIcon(LampGlyph(false));
         b.button->setText(TextOf(TextId::OpenCaption, CurrentLanguage));
+    }
+}
+
+bool TForm1::ReleasePort() {
+    ClearPort();
+    if (ClosePort() != 0) return false;
+    StopPoll();
+    LostDeviceCheck->stop();
+    deviceWatch_.Stop();
+    PortOpen = false;
+    ++portChanges_;
+    return true;
+}
+
+// The device went away under the open port: the window goes to its closed
+// state as Close would, whatever the library says of the dead line, and says
+// so once. Open works again once the device is back.
+void TForm1::LostDeviceTimer() {
+    if (!PortOpen || !deviceWatch_.Lost()) return;
+    LostDeviceCheck->stop();
+    deviceWatch_.Stop();
+    if (!ReleasePort()) {
         StopPoll();
         PortOpen = false;
         ++portChanges_;
     }
+    Timer2->stop(); // a timed send has no line left; its box stays as it is
+    BitBtn1->setIcon(LampGlyph(false));
+    BitBtn1->setText(TextOf(TextId::OpenCaption, CurrentLanguage));
+    if (Button1->text() == TextOf(TextId::TwinCloseCaption, CurrentLanguage))
+        Button1->setText(TextOf(TextId::OpenCaption, CurrentLanguage));
+    ShowMessage(TextId::DeviceLost, CurrentLanguage);
 }
 
 void TForm1::BitBtn1Click() {

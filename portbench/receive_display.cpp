@@ -198,6 +198,9 @@ void TForm1::Timer1Timer() {
         AppendToDisplay(text);
         return;
     }
+    // An empty poll shows nothing and leaves the stream as it stands: a CR at
+    // the end of the last poll still waits for the LF the next one may bring.
+    if (chunk.isEmpty()) return;
     // Trimming after each byte drops every byte up to 0x20, wherever it stands.
     QByteArray text;
     for (const char byte : chunk) {

@@ -2,7 +2,8 @@
 // functions: names match whatever their letter case, values come back trimmed,
 // and a write touches only its own line, keeping the rest of the file as it was.
 // Every write replaces the file atomically, so the file is either the old one
-// or the new one, never a torn one. A read-only file refuses the write.
+// or the new one, never a torn one; only a writable file in a folder that takes
+// no new file is rewritten in place. A read-only file refuses the write.
 #include "settings.h"
 
 #include "messages.h"
@@ -12,6 +13,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -191,6 +195,50 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
+// Whether a new file can be made beside `path` (in the folder of the file a
+// link leads to), which replacing the file needs.
+bool FolderWritable(const QString& path) {
+    const QFileInfo target(QFileInfo(path).canonicalFilePath());
+    return ::access(QFile::encodeName(target.absolutePath()).constData(), W_OK) == 0;
+}
+
+// Writes all of `bytes` at `offset`.
+bool WriteAt(int fd, const char* bytes, qsizetype size, off_t offset) {
+    for (qsizetype done = 0; done < size;) {
+        const ssize_t n = ::pwrite(fd, bytes + done, static_cast<size_t>(size - done),
+                                   offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// For a writable file in a folder that takes no new file: the new contents
+// are written over the old ones in the same file. What a longer text adds
+// beyond the old end is written first, so that a full disk refuses the write
+// there and the file is cut back to its old length, unchanged; only then are
+// the old bytes overwritten, in blocks the file already has, and the length
+// set to the new one. (A file system that moves even overwritten blocks, as
+// copy-on-write ones do, can still fail in the middle.)
+bool RewriteInPlace(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const qsizetype oldSize = ok ? static_cast<qsizetype>(info.st_size) : 0;
+    if (ok && bytes.size() > oldSize) {
+        ok = WriteAt(fd, bytes.constData() + oldSize, bytes.size() - oldSize, oldSize) &&
+             ::fsync(fd) == 0;
+        if (!ok) {
+            [[maybe_unused]] const int cut = ::ftruncate(fd, oldSize); // nothing more to do
+        }
+    }
+    ok = ok && WriteAt(fd, bytes.constData(), std::min(oldSize, bytes.size()), 0) &&
+         ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
 } // namespace
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
@@ -255,5 +303,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     if (exists && updated == bytes)
         return; // nothing changed, as the profile functions do not rewrite then
     if (!MakeSettingsFolder(path_)) throw AppError(unableToWrite);
-    if (!ReplaceFile(path_, updated)) throw AppError(unableToWrite);
+    // A folder the user may not write still lets a writable file be rewritten.
+    const bool written = exists && !FolderWritable(path_) ? RewriteInPlace(path_, updated)
+                                                          : ReplaceFile(path_, updated);
+    if (!written) throw AppError(unableToWrite);
 }

@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "language.h"
+#include "messages.h"
 #include "port_list.h"
 #include "settings.h"
 
@@ -69,9 +70,14 @@ void TForm1::FormShow() {
 }
 
 // Closing the main window ends the loop, whatever other windows stand open (the
-// Chinese About box has no owner); the port is left to the end of the process.
+// Chinese About box has no owner). An open port is closed through the library,
+// so that it is released at once (a session's signals close the window too);
+// an address scan that runs stops before its write.
 void TForm1::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
+    closing_ = true;
+    Timer2->stop();
+    if (PortOpen) RunHandler([this] { ReleasePort(); });
     // Outside a running loop there is nothing to end, and exit() would make the
     // next loop end at once.
     if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);

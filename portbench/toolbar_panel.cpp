@@ -7,6 +7,7 @@
 #include "portline.h"
 #include "text_convert.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFile>
 
@@ -42,10 +43,22 @@ bool ReadPlainFile(const QString& name, QByteArray& bytes) {
 
 } // namespace
 
+// A dialog accepted with the Return key of its file-name box can leave that
+// box's completion list open and grabbing the mouse, and the window inactive:
+// the next click only closes the list, and tool tips (shown for the active
+// window only) stop. Both come back here, however the dialog was left.
+void TForm1::GiveInputBack() {
+    while (QWidget* popup = QApplication::activePopupWidget())
+        if (!popup->close()) break;
+    activateWindow();
+}
+
 void TForm1::ToolButton1Click() {
     // The dialog object lives as long as the window, so it remembers the
     // folder and the last chosen file between uses.
-    if (OpenDialog1->exec() != QDialog::Accepted) return;
+    const int result = OpenDialog()->exec();
+    GiveInputBack();
+    if (result != QDialog::Accepted) return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return;
     const QString name = chosen.first();

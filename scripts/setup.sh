@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache clang-format
   libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
   clang libclang-rt-14-dev

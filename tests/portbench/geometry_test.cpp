@@ -5,7 +5,10 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QStyle>
+#include <QTextLayout>
 #include <set>
 
 namespace {
@@ -136,9 +139,34 @@ TEST_F(Geometry, ControlsHaveTheirDesignProperties) {
     EXPECT_EQ(f.Timer1->interval(), 170);
     EXPECT_EQ(f.Timer2->interval(), 1000);
     EXPECT_TRUE(f.CheckBox1->font().bold());
-    EXPECT_EQ(f.OpenDialog1->windowTitle(), QString::fromUtf8("打开txt文件"));
-    EXPECT_EQ(f.OpenDialog1->nameFilters(), QStringList{QString::fromUtf8("文本文档(*.txt)")});
-    EXPECT_TRUE(f.OpenDialog1->isSizeGripEnabled());
+    EXPECT_EQ(f.OpenDialog()->windowTitle(), QString::fromUtf8("打开txt文件"));
+    EXPECT_EQ(f.OpenDialog()->nameFilters(), QStringList{QString::fromUtf8("文本文档(*.txt)")});
+    EXPECT_TRUE(f.OpenDialog()->isSizeGripEnabled());
+}
+
+// Without SimSun and Arial (as on this system) the display and the send box
+// fall back to a fixed-pitch font: every hex pair is as wide as any other, so
+// rows of them stay in columns; Chinese characters still come from a font
+// that has them.
+TEST_F(Geometry, TheDisplayAndTheSendBoxKeepHexPairsInColumns) {
+    TForm1& f = Show();
+    ASSERT_FALSE(QFontDatabase::families().contains("SimSun"));
+    for (QWidget* box : {static_cast<QWidget*>(f.Memo1), static_cast<QWidget*>(f.Edit2)}) {
+        SCOPED_TRACE(QFontInfo(box->font()).family().toStdString());
+        EXPECT_TRUE(QFontInfo(box->font()).fixedPitch());
+        const QFontMetricsF metrics(box->font());
+        const qreal row = metrics.horizontalAdvance("11 11 11");
+        for (const char* other : {"FF 88 DD", "0A 0D 4D", "WW WW WW"})
+            EXPECT_EQ(metrics.horizontalAdvance(other), row) << other;
+        QTextLayout layout(QString::fromUtf8("中文"), box->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        ASSERT_FALSE(runs.isEmpty());
+        EXPECT_EQ(runs[0].rawFont().familyName(), "WenQuanYi Micro Hei");
+        EXPECT_NE(runs[0].glyphIndexes().value(0), 0u); // a real glyph, not a blank box
+    }
 }
 
 TEST_F(Geometry, TabOrderFollowsTheLayout) {

@@ -50,6 +50,18 @@ std::vector<Expected> Table() {
         {"ToolButton4 hint", [](TForm1& f) { return f.ToolButton4->toolTip(); }, "Chinese/English",
          "中/英切换"},
         {"ToolButton5 hint", [](TForm1& f) { return f.ToolButton5->toolTip(); }, "About", "关于"},
+        // What a screen reader announces: the tool buttons by their tool tips,
+        // the two send-panel boxes each by a name of its own.
+        {"ToolButton1 name", [](TForm1& f) { return f.ToolButton1->accessibleName(); }, "Open",
+         "打开"},
+        {"ToolButton4 name", [](TForm1& f) { return f.ToolButton4->accessibleName(); },
+         "Chinese/English", "中/英切换"},
+        {"ToolButton5 name", [](TForm1& f) { return f.ToolButton5->accessibleName(); }, "About",
+         "关于"},
+        {"Edit2 name", [](TForm1& f) { return f.Edit2->accessibleName(); }, "Data to send",
+         "发送数据"},
+        {"Edit3 name", [](TForm1& f) { return f.Edit3->accessibleName(); }, "Send interval in ms",
+         "定时发送间隔(ms)"},
     };
 }
 
@@ -71,7 +83,7 @@ class Language : public FormTest {
         EXPECT_EQ(f.Button2->toolTip(), "Read Address");
         EXPECT_EQ(f.Button4->toolTip(), "Read A/D Code");
         EXPECT_EQ(f.Button1->text(), "Open");
-        EXPECT_EQ(f.OpenDialog1->windowTitle(), QString::fromUtf8("打开txt文件"));
+        EXPECT_EQ(f.OpenDialog()->windowTitle(), QString::fromUtf8("打开txt文件"));
         EXPECT_EQ(QString::fromUtf8(ApplicationTitle), "QuillPortBench(ver3.5)");
     }
 };

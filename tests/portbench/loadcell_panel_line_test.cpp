@@ -3,6 +3,7 @@
 #include "send_panel_fixture.h"
 
 #include <QTest>
+#include <QWindow>
 #include <functional>
 
 namespace {
@@ -312,7 +313,8 @@ TEST_F(LoadCellLineTest, AScanDuringWhichThePortIsSwitchedWritesNothing) {
     const Bytes sent = RunReopening(form->Button3, "Chinese");
     ASSERT_TRUE(form->PortOpen);
     EXPECT_EQ(form->ComboBox1->currentIndex(), 1);
-    EXPECT_EQ(Display(), Utf8("写地址不成功,请检测通讯连接是否正确!\n"));
+    EXPECT_EQ(Display(),
+              Utf8("写地址已中止: 串口已关闭或更换, 未写入地址\n")); // not the line's fault
     Pump(300);
     EXPECT_FALSE(HasFrame(sent, SetAddressFrame(9)));
     EXPECT_FALSE(HasFrame(second.Received(), SetAddressFrame(9)));
@@ -334,8 +336,29 @@ TEST_F(LoadCellLineTest, AScanDuringWhichThePortIsClosedAndOpenedWritesNothing) 
     });
     const Bytes sent = RunReopening(form->Button3, "English");
     ASSERT_TRUE(form->PortOpen);
-    EXPECT_EQ(Display(), "Address unsuccessful write, check communications connection\n");
+    EXPECT_EQ(Display(),
+              "Address write aborted: the port was closed or changed, nothing was written\n");
     EXPECT_FALSE(HasFrame(sent, SetAddressFrame(9)));
+    EXPECT_EQ(bench->Cells()[0].address, 4);
+}
+
+// The window's close box during the scan: the port is closed through the
+// library, the scan stops before its write, and the loop ends at once.
+TEST_F(LoadCellLineTest, ClosingTheWindowDuringTheScanStopsItBeforeTheWrite) {
+    OpenLine(Cells({{4}}));
+    form->ComboBox2->setEditText("9");
+    DuringScan(*form, 2, [&] { form->windowHandle()->close(); });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(0, form.get(), [&] { ReleaseMouse(form->Button3); });
+    limit.start(20000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(form->PortOpen);
+    EXPECT_FALSE(form->isVisible());
+    const Bytes sent = SettledReceived();
+    EXPECT_FALSE(HasFrame(sent, SetAddressFrame(9)));
+    EXPECT_FALSE(HasFrame(sent, ReadFrame(12))) << "the scan went on after the close";
     EXPECT_EQ(bench->Cells()[0].address, 4);
 }
 

@@ -87,6 +87,19 @@ TEST_F(ReceiveTest, AsciiDisplayJoinsACharacterAndALineBreakSplitAcrossPolls) {
     ASSERT_TRUE(Shows(start + QString::fromUtf8("中A中B\nC\uFFFD\uFFFD")));
 }
 
+TEST_F(ReceiveTest, AsciiDisplayJoinsACrLfWithEmptyPollsBetween) {
+    Device& device = OpenInForm(false);
+    device.Send("0123456789abcdef"); // later chunks keep their control bytes
+    ASSERT_TRUE(Shows("0123456789abcdef"));
+    device.Send("ABCD\r"); // both halves of the same size, so each is one poll
+    ASSERT_TRUE(Shows("0123456789abcdefABCD\n"));
+    Pump(1000); // several polls that find nothing
+    device.Send("\nEF\r\n");
+    ASSERT_TRUE(Shows("0123456789abcdefABCD\nEF\n"));
+    Pump(400);
+    EXPECT_EQ(Display(), "0123456789abcdefABCD\nEF\n");
+}
+
 TEST_F(ReceiveTest, AsciiDisplayLosesNoByteAfterABrokenCharacter) {
     Device& device = OpenInForm(false);
     device.Send("0123456789abcdef");

@@ -2,9 +2,13 @@
 #include "form_fixture.h"
 #include "text_convert.h"
 
+#include <QApplication>
+#include <QCompleter>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -95,6 +99,40 @@ TEST_F(ToolBar, LoadTakesCrLfAndUtf8AsTheyAre) {
     Load(WriteFile(workDir.filePath("crlf.txt"), "41 42\r\n中文\r\n"));
     EXPECT_EQ(f.Memo1->toPlainText(), QString::fromUtf8("41 42\n中文\n"));
     EXPECT_TRUE(errors.empty());
+}
+
+// A dialog accepted while its list of completions is open (a path typed and
+// taken with Return): the list goes with it, the window is the active one
+// again, and the next click reaches its control. (The offscreen platform does
+// not accept on that Return as a desktop does; the list is opened and the
+// dialog accepted directly.)
+TEST_F(ToolBar, AfterTheDialogWithItsListOpenTheWindowTakesTheNextClick) {
+    TForm1& f = Show();
+    QApplication::setActiveWindow(&f);
+    const QString path = WriteFile(workDir.filePath("typed.txt"), "typed");
+    WriteFile(workDir.filePath("typed2.txt"), "other"); // so the completion has a list
+    QTimer::singleShot(0, &f, [&f, path] {
+        auto* name = f.OpenDialog1->findChild<QLineEdit*>("fileNameEdit");
+        if (!name || !name->completer()) {
+            f.OpenDialog1->reject();
+            ADD_FAILURE() << "no file-name box with completion";
+            return;
+        }
+        name->setFocus();
+        QTest::keyClicks(name, path.chopped(5));
+        QTest::qWait(300);
+        name->completer()->complete();
+        EXPECT_NE(QApplication::activePopupWidget(), nullptr);
+        f.OpenDialog1->selectFile(path);
+        static_cast<QDialog*>(f.OpenDialog1)->accept();
+    });
+    f.ToolButton1Click();
+    EXPECT_EQ(f.Memo1->toPlainText(), "typed");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(QApplication::activeWindow(), &f);
+    QTest::mouseClick(f.Edit2, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), f.Edit2);
 }
 
 TEST_F(ToolBar, CancellingTheDialogLeavesTheDisplayAndTheDialogRemembersTheFile) {
