@@ -59,7 +59,8 @@ struct Mix {
     const char* reply = nullptr;    // WriteSendData's
     // Whether the texts are read. A text is read after its call has returned, so the calls
     // that write the two buffers then take the caller's own lock, as portline.h asks; the
-    // other calls go on overlapping them. Without reading, every call overlaps every other.
+    // other calls go on overlapping them (all but the close, which is left out then).
+    // Without reading, every call overlaps every other.
     bool readTexts = false;
     std::mutex textLock;
     Tally tally;
@@ -74,9 +75,11 @@ struct Mix {
         }
     }
 
-    // `threads` threads mix for `mixing`; a call still running after `bound` is a hang,
-    // which ends the process (stuck threads cannot be joined).
+    // Opens the port unless it is held, then `threads` threads mix for `mixing`; a call
+    // still running after `bound` is a hang, which ends the process (stuck threads cannot
+    // be joined).
     void RunThreads(int threads, Clock::duration mixing, Clock::duration bound) {
+        OpenPort(port.c_str(), "9600,n,8,1", 1); // 0 when it is held already
         const Clock::time_point start = Clock::now(), until = start + mixing;
         std::mutex doneLock;
         std::condition_variable doneSignal;
@@ -132,8 +135,9 @@ struct Mix {
             Expect(SetupPort(argument % 2 ? "19200,e,8,1" : "9600,n,8,1") == 1, "SetupPort", 0);
             break;
         case 2:
-            // A third as often as the open, so that the port is held most of the time.
-            if (argument % 4) return Call(8, argument, thread);
+            // Half as often as the open, so that the port is held most of the time; not at
+            // all while the texts are read, so that the sends show their echoes.
+            if (argument % 2 || readTexts) return Call(8, argument, thread);
             Expect(ClosePort() == 0, "ClosePort", 1);
             break;
         case 3: {
