@@ -261,4 +261,29 @@ TEST_F(LoadCells, DriftStaysNearTheCodeAndInRange) {
     EXPECT_EQ(bench_->CurrentConfig().cells.at(0).code, 74565u);
 }
 
+TEST_F(LoadCells, ARampMovesTheCodeStepByStepAndNoiseStaysInItsBandRepeatably) {
+    Config config;
+    config.cells = {Cell{1, 1000, false}, Cell{2, 5000, false}, Cell{3, 3, false}};
+    config.cells[0].ramp = 4;
+    config.cells[1].noise = 6;
+    config.cells[2].ramp = -2; // stops at 0
+    config.seed = 11;
+    std::vector<int> noisy[2];
+    for (int run = 0; run < 2; ++run) {
+        Run(config);
+        for (int i = 0; i < 30; ++i) {
+            Bytes ramp = port_->Exchange(ReadFrame(1), kReadReplySize);
+            EXPECT_EQ(ramp, ReadReply(1, static_cast<uint32_t>(1000 + 4 * i))) << i;
+            Bytes noise = port_->Exchange(ReadFrame(2), kReadReplySize);
+            noisy[run].push_back(CodeNear(noise, 2, 5000, 6));
+            EXPECT_GE(noisy[run].back(), 0) << "a code within 6 of 5000";
+            if (i < 4)
+                EXPECT_EQ(port_->Exchange(ReadFrame(3), kReadReplySize),
+                          ReadReply(3, static_cast<uint32_t>(std::max(0, 3 - 2 * i))));
+        }
+    }
+    EXPECT_EQ(noisy[0], noisy[1]) << "the same seed gives the same noise";
+    EXPECT_GT(std::set<int>(noisy[0].begin(), noisy[0].end()).size(), 3u);
+}
+
 } // namespace

@@ -35,6 +35,8 @@ TEST(Program, HelpExplainsTheOptions) {
                              "late=MS",
                              ":silent",
                              ":garble",
+                             "noise=N",
+                             "ramp=N",
                              "--drop",
                              "--seed",
                              "--hangup-after",
@@ -67,6 +69,8 @@ TEST(Program, BadOptionsExitWithUsageStatusAndNameTheOption) {
                                                          {"--cell", "2:late=x"},
                                                          {"--cell", "2:1000:loud"},
                                                          {"--cell", "2:late=5:9"},
+                                                         {"--cell", "2:noise=-1"},
+                                                         {"--cell", "2:ramp=x"},
                                                          {"--trace=1"},
                                                          {"--pidfile="}};
     for (const auto& args : cases) {

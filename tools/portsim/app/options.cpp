@@ -33,7 +33,7 @@ std::optional<double> ParseRate(const std::string& text) {
     return value;
 }
 
-// ADDR[:CODE][:late=MS][:silent][:garble]
+// ADDR[:CODE][:late=MS][:silent][:garble][:noise=N][:ramp=N]
 bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
     std::vector<std::string_view> fields;
     std::string_view rest = text;
@@ -62,6 +62,20 @@ bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
                 return false;
             }
             cell.lateMs = *late;
+        } else if (field.rfind("noise=", 0) == 0) {
+            auto noise = ParseNumber<int>(field.substr(6));
+            if (!noise || *noise < 0 || *noise > 100000) {
+                why = "'" + std::string(field) + "': noise=N needs 0 to 100000 counts";
+                return false;
+            }
+            cell.noise = *noise;
+        } else if (field.rfind("ramp=", 0) == 0) {
+            auto ramp = ParseNumber<int>(field.substr(5));
+            if (!ramp || *ramp < -100000 || *ramp > 100000) {
+                why = "'" + std::string(field) + "': ramp=N needs -100000 to 100000 counts";
+                return false;
+            }
+            cell.ramp = *ramp;
         } else if (i == 1) {
             auto code = ParseNumber<uint32_t>(field);
             if (!code || *code > 1048575) {
@@ -70,7 +84,8 @@ bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
             }
             cell.code = *code;
         } else {
-            why = "'" + std::string(field) + "' is not one of late=MS, silent, garble";
+            why = "'" + std::string(field) +
+                  "' is not one of late=MS, silent, garble, noise=N, ramp=N";
             return false;
         }
     }

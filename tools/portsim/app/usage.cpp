@@ -35,7 +35,7 @@ Line
                        (default: no pacing, bytes go at once)
 
 Load cells (without --cell, --echo or --stream: one cell at address 1)
-  --cell ADDR[:CODE][:late=MS][:silent][:garble]
+  --cell ADDR[:CODE][:late=MS][:silent][:garble][:noise=N][:ramp=N]
                        a cell at address ADDR (1..191) reporting the A/D code
                        CODE (0..1048575, default 74565; 0x.. for hex). Repeat
                        for more cells. A cell answers the read frame
@@ -47,6 +47,9 @@ Load cells (without --cell, --echo or --stream: one cell at address 1)
                                   of --late; the echo keeps --late's time)
                          silent   it never answers (as if it were not there)
                          garble   its answers come mangled
+                         noise=N  each reading lies up to N counts either
+                                  side of its code (repeats with --seed)
+                         ramp=N   its code moves N counts at every read
   --drift              the codes wander a little at every read (at most 64
                        away from CODE), like a cell under load
   --write-answer MODE  answer to the set-address frame 02 53 4E 4D (A+40) sum 0D:
@@ -60,7 +63,8 @@ Load cells (without --cell, --echo or --stream: one cell at address 1)
                        together (one cell: a second one at ADDR+1 joins in)
   --drop P             each cell's answer is lost with probability P (0..1);
                        a written address is taken even if its OK is lost
-  --seed N             seeds --drop's losses, so that a run repeats (default 1)
+  --seed N             seeds --drop's losses and the cells' noise, so that a
+                       run repeats (default 1)
   --reply-hex "BYTES"  answer every load-cell frame with exactly these bytes,
                        e.g. "FF 02 45", "02" or "00 02 41"
 Collisions: when several cells answer one frame at once (address 0, or a

@@ -15,11 +15,12 @@ constexpr int kDriftStep = 3;      // how far it moves at one read
 void Responder::Configure(const Config& config) {
     config_ = config;
     losses_.seed(config.seed);
+    noise_.seed(config.seed);
     cells_.clear();
     for (const Cell& cell : config.cells) {
         Cell c = cell;
         c.code = static_cast<uint32_t>(std::min<int64_t>(cell.code, kMaxCode));
-        cells_.push_back({c, c.code});
+        cells_.push_back({c, c.code, 0});
     }
 }
 
@@ -48,7 +49,14 @@ uint32_t Responder::Sample(CellState& state) {
         next = std::clamp(next, base - kDriftSpan, base + kDriftSpan);
         state.current = static_cast<uint32_t>(std::clamp<int64_t>(next, 0, kMaxCode));
     }
-    return state.current;
+    if (state.cell.ramp != 0 && state.reads > 0)
+        state.current = static_cast<uint32_t>(std::clamp<int64_t>(
+            static_cast<int64_t>(state.current) + state.cell.ramp, 0, kMaxCode));
+    ++state.reads;
+    if (state.cell.noise <= 0) return state.current;
+    std::uniform_int_distribution<int> offset(-state.cell.noise, state.cell.noise);
+    return static_cast<uint32_t>(
+        std::clamp<int64_t>(static_cast<int64_t>(state.current) + offset(noise_), 0, kMaxCode));
 }
 
 std::vector<Reply> Responder::Answer(const Frame& frame) {

@@ -34,7 +34,8 @@ class Responder {
   private:
     struct CellState {
         Cell cell;        // address as it stands, configured code
-        uint32_t current; // code reported now
+        uint32_t current; // code reported now, before its noise
+        long long reads = 0;
     };
 
     void AnswerRead(const Frame& frame, std::vector<Reply>& each);
@@ -46,6 +47,7 @@ class Responder {
     Config config_;
     std::vector<CellState> cells_;
     std::minstd_rand random_{20299};
+    std::minstd_rand noise_{1}; // seeded from Config::seed, so that a noisy run repeats
     std::mt19937 losses_{1};
     std::vector<std::string> notes_;
 };

@@ -21,6 +21,8 @@ struct Cell {
     int lateMs = -1;       // answers this late (-1: as Config::replyDelayMs says)
     bool silent = false;   // never answers, as if it were not there
     bool garble = false;   // its answers lose their start byte and are mangled
+    int noise = 0;         // each reading lies up to this far either side of the code (seeded)
+    int ramp = 0;          // the code moves by this much at every read, a steady drift
 };
 
 // How the cells answer a set-address frame.
@@ -71,6 +73,9 @@ struct Config {
 //   Answers with different delays go out one after the other at their times.
 // - A cell's own lateMs, silent and garble apply to its answers besides the
 //   bench-wide ones; lateMs replaces replyDelayMs for it (not for the echo).
+// - A cell's ramp moves the code it holds at every read (after the first), and
+//   its noise adds a uniform offset of at most that many counts to the code sent,
+//   drawn from a generator seeded with `seed`; both stay within 0..1048575.
 // - dropChance loses an answer after the cell has acted on the frame (a
 //   written address is taken even when the "OK" is lost).
 // - With paceBaud, bytes from the port also take their line time to arrive:
