@@ -9,6 +9,7 @@ packages=(
   fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
   clang libclang-rt-14-dev
+  chromium # the browser test renders loadcell's HTML record headless
   "$@"
 )
 missing=()

@@ -27,11 +27,38 @@ std::string Shell(const std::string& command) {
     return output;
 }
 
-const std::vector<std::string> kCommands = {"scan", "address", "assign", "read", "send"};
-const std::vector<std::string> kOptions = {"--port",   "--params",  "--from",       "--to",
-                                           "--count",  "--follow",  "--interval",   "--format",
-                                           "--settle", "--retries", "--force",      "--reconnect",
-                                           "--help",   "--version", "LOADCELL_PORT"};
+const std::vector<std::string> kCommands = {"scan",  "address",   "assign", "read",
+                                            "check", "calibrate", "send"};
+const std::vector<std::string> kOptions = {"--port",
+                                           "--params",
+                                           "--from",
+                                           "--to",
+                                           "--count",
+                                           "--follow",
+                                           "--interval",
+                                           "--format",
+                                           "--settle",
+                                           "--retries",
+                                           "--force",
+                                           "--reconnect",
+                                           "--help",
+                                           "--version",
+                                           "LOADCELL_PORT",
+                                           "--readings",
+                                           "--max-noise",
+                                           "--max-drift",
+                                           "--max-failures",
+                                           "--limits",
+                                           "--readings-out",
+                                           "--report",
+                                           "--operator",
+                                           "--units",
+                                           "--calibration",
+                                           "--zero",
+                                           "--span",
+                                           "--unit",
+                                           "--keep-calibration",
+                                           "XDG_CONFIG_HOME"};
 
 TEST(Docs, EveryCommandHasItsHelp) {
     Outcome program = RunLoadcell({"--help"});
@@ -57,8 +84,8 @@ TEST(Docs, TheManualPageNamesEveryCommandOptionAndExitStatus) {
         EXPECT_TRUE(Contains(page, ".B " + word) || Contains(page, ".BI \"" + word)) << word;
     for (const std::string& word : kOptions)
         EXPECT_TRUE(Contains(page, word)) << word;
-    for (const std::string status : {"0", "1", "3", "4", "5", "6", "7", "64", "66", "69", "73",
-                                     "74", "75", "77", "129", "130", "143"})
+    for (const std::string status : {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",   "8",   "64",
+                                     "65", "66", "69", "73", "74", "75", "77", "129", "130", "143"})
         EXPECT_TRUE(Contains(page, ".TP\n.B " + status + "\n")) << status;
     EXPECT_TRUE(Contains(page, "191"));
     EXPECT_TRUE(Contains(page, "dialout"));
@@ -101,7 +128,10 @@ std::string Complete(const std::string& line) {
 }
 
 TEST(Docs, BashCompletesCommandsOptionsAndFormats) {
-    EXPECT_EQ(Complete("loadcell "), "scan address assign read send\n");
+    EXPECT_EQ(Complete("loadcell "), "scan address assign read check calibrate send\n");
+    EXPECT_EQ(Complete("loadcell check 3 --format "), "table csv json\n");
+    EXPECT_EQ(Complete("loadcell calibrate 3 --z"), "--zero\n");
+    EXPECT_EQ(Complete("loadcell check 3 --max-"), "--max-noise --max-drift --max-failures\n");
     EXPECT_EQ(Complete("loadcell as"), "assign\n");
     EXPECT_EQ(Complete("loadcell --port /dev/ttyS0 re"), "read\n");
     EXPECT_EQ(Complete("loadcell scan --"), "--port --params --help --from --to --settle\n");

@@ -48,8 +48,14 @@ class Program {
             return;
         }
         std::vector<std::string> environment = {"TZ=UTC"};
+        // The user's own calibrations are never the tests' to read or move.
+        bool configGiven = false;
+        for (const auto& entry : settings.environment)
+            configGiven = configGiven || entry.first == "XDG_CONFIG_HOME";
+        if (!configGiven) environment.push_back("XDG_CONFIG_HOME=/nonexistent/loadcell-tests");
         for (const std::string& text : childtest::OwnEnvironment())
-            if (text.rfind("LOADCELL_PORT=", 0) != 0 && text.rfind("TZ=", 0) != 0)
+            if (text.rfind("LOADCELL_PORT=", 0) != 0 && text.rfind("TZ=", 0) != 0 &&
+                text.rfind("XDG_CONFIG_HOME=", 0) != 0)
                 environment.push_back(text);
         for (const auto& [name, value] : settings.environment)
             environment.push_back(name + "=" + value);

@@ -1,6 +1,8 @@
 #include "commands.h"
 
+#include "calibrate_run.h"
 #include "cell_session.h"
+#include "check_run.h"
 #include "console.h"
 #include "formats.h"
 #include "guard.h"
@@ -8,6 +10,7 @@
 #include "output.h"
 #include "portline.h"
 #include "read_run.h"
+#include "units.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -188,6 +191,15 @@ int RunAssign(const Invocation& inv, CellSession& session) {
     for (const std::string& line : report.lines)
         Say(line);
     if (!report.error.empty()) Error(inv, report.error);
+    // Only a cell proven alone and found at its new address takes its calibration along.
+    if (report.status == kExitOk && survey.OneCell()) {
+        bool failed = false;
+        const std::string told = FollowAssign(inv, survey.cells[0], inv.newAddress, failed);
+        if (failed)
+            Error(inv, told);
+        else if (!told.empty())
+            Say(told);
+    }
     return report.status;
 }
 
@@ -225,6 +237,12 @@ int RunCommand(const Invocation& inv) {
         break;
     case Command::Read:
         status = RunRead(inv, session);
+        break;
+    case Command::Check:
+        status = RunCheck(inv, session);
+        break;
+    case Command::Calibrate:
+        status = RunCalibrate(inv, session);
         break;
     case Command::Send:
         status = RunSend(inv, session);

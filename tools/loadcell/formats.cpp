@@ -54,26 +54,33 @@ std::string IsoTime(std::chrono::system_clock::time_point when) {
     return text;
 }
 
-std::string ReadingHeader(Format format) {
-    return format == Format::Csv ? "time,address,code,status" : "";
+std::string ReadingHeader(Format format, const std::string& column) {
+    return format == Format::Csv ? "time,address," + column + ",status" : "";
 }
 
 std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
                         int32_t code) {
+    return ReadingLine(format, time, address, reading,
+                       reading == Reading::Good ? std::to_string(code) : "", "code");
+}
+
+std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
+                        const std::string& value, const std::string& column) {
     const bool good = reading == Reading::Good;
-    const std::string codeText = good ? std::to_string(code) : "";
+    const std::string codeText = good ? value : "";
     const std::string status = ReadingText(reading);
     switch (format) {
     case Format::Text:
         return time + " " + std::to_string(address) + " " +
-               (good ? codeText : "failed (" + status + ")");
+               (good ? codeText + (column == "code" ? "" : " " + column)
+                     : "failed (" + status + ")");
     case Format::Csv:
         return time + "," + std::to_string(address) + "," + codeText + "," + status;
     case Format::Jsonl:
         break;
     }
-    return "{\"time\":\"" + time + "\",\"address\":" + std::to_string(address) +
-           ",\"code\":" + OrNull(codeText) + ",\"status\":\"" + status + "\"}";
+    return "{\"time\":\"" + time + "\",\"address\":" + std::to_string(address) + ",\"" + column +
+           "\":" + OrNull(codeText) + ",\"status\":\"" + status + "\"}";
 }
 
 namespace {

@@ -15,10 +15,14 @@ namespace loadcell {
 std::string IsoTime(std::chrono::system_clock::time_point when);
 
 // The line before the first reading, or empty when the format has none.
-std::string ReadingHeader(Format format);
+// `column` names the CSV column and the JSON key of the value: "code", or a unit.
+std::string ReadingHeader(Format format, const std::string& column = "code");
 // One reading; a failed one carries its reason and no code.
 std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
                         int32_t code);
+// The same with the value as given (a weight): the text format writes it with its unit.
+std::string ReadingLine(Format format, const std::string& time, int address, Reading reading,
+                        const std::string& value, const std::string& column);
 
 // A line between the readings that marks an event of the run ("port lost: ...",
 // "port back"), in the columns of the readings where the format has columns.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <set>
 
 namespace loadcell {
@@ -25,12 +26,31 @@ const std::vector<OptionInfo>& Options() {
         {"--to", true, {Command::Scan, Command::Assign}},
         {"--count", true, {Command::Read}},
         {"--follow", false, {Command::Read}},
-        {"--interval", true, {Command::Read}},
-        {"--format", true, {Command::Read}},
-        {"--settle", true, {Command::Scan, Command::Address, Command::Assign, Command::Read}},
-        {"--retries", true, {Command::Assign, Command::Read}},
+        {"--interval", true, {Command::Read, Command::Check, Command::Calibrate}},
+        {"--format", true, {Command::Read, Command::Check}},
+        {"--settle",
+         true,
+         {Command::Scan, Command::Address, Command::Assign, Command::Read, Command::Check,
+          Command::Calibrate}},
+        {"--retries", true, {Command::Assign, Command::Read, Command::Check, Command::Calibrate}},
         {"--force", false, {Command::Assign}},
         {"--reconnect", false, {Command::Read}},
+        {"--readings", true, {Command::Check, Command::Calibrate}},
+        {"--max-noise", true, {Command::Check, Command::Calibrate}},
+        {"--max-drift", true, {Command::Check}},
+        {"--max-failures", true, {Command::Check}},
+        {"--limits", true, {Command::Check}},
+        {"--readings-out", true, {Command::Check}},
+        {"--report", true, {Command::Check}},
+        {"--operator", true, {Command::Check}},
+        {"--units", false, {Command::Read, Command::Check}},
+        {"--calibration",
+         true,
+         {Command::Read, Command::Check, Command::Calibrate, Command::Assign}},
+        {"--zero", false, {Command::Calibrate}},
+        {"--span", true, {Command::Calibrate}},
+        {"--unit", true, {Command::Calibrate}},
+        {"--keep-calibration", false, {Command::Assign}},
     };
     return options;
 }
@@ -42,10 +62,19 @@ const OptionInfo* FindOption(const std::string& name) {
 }
 
 Command FindCommand(const std::string& name) {
-    for (Command c :
-         {Command::Scan, Command::Address, Command::Assign, Command::Read, Command::Send})
+    for (Command c : {Command::Scan, Command::Address, Command::Assign, Command::Read,
+                      Command::Check, Command::Calibrate, Command::Send})
         if (name == CommandName(c)) return c;
     return Command::None;
+}
+
+std::optional<double> ParseDecimal(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 bool LooksLikeNumber(const std::string& arg) {
@@ -120,6 +149,70 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
         return ReadNumber("--retries", value, 0, 100, inv.retries, error);
     } else if (name == "--interval") {
         return ReadNumber("--interval", value, 0, 86400000, inv.intervalMs, error);
+    } else if (name == "--format" && inv.command == Command::Check) {
+        if (value == "table")
+            inv.checkFormat = CheckFormat::Table;
+        else if (value == "csv")
+            inv.checkFormat = CheckFormat::Csv;
+        else if (value == "json")
+            inv.checkFormat = CheckFormat::Json;
+        else {
+            error = "--format: '" + value + "' is not one of table, csv, json";
+            return false;
+        }
+    } else if (name == "--readings") {
+        return ReadNumber("--readings", value, 1, 100000, inv.readings, error);
+    } else if (name == "--max-noise" || name == "--max-failures") {
+        int limit = 0;
+        if (!ReadNumber(name, value, 0, 1048575, limit, error)) return false;
+        (name == "--max-noise" ? inv.maxNoise : inv.maxFailures) = limit;
+    } else if (name == "--max-drift") {
+        const std::optional<double> drift = ParseDecimal(value);
+        if (!drift || *drift < 0) {
+            error = "--max-drift: '" + value + "' is not a number of counts per minute (0 or more)";
+            return false;
+        }
+        inv.maxDrift = drift;
+    } else if (name == "--span") {
+        const std::optional<double> weight = ParseDecimal(value);
+        if (!weight || *weight <= 0) {
+            error = "--span: '" + value +
+                    "' is not a weight above 0 (the known weight on the cell, in --unit)";
+            return false;
+        }
+        inv.spanWeight = weight;
+    } else if (name == "--unit") {
+        if (value.empty() || value.size() > 16 ||
+            !std::all_of(value.begin(), value.end(),
+                         [](unsigned char c) { return std::isalpha(c) != 0; })) {
+            error = "--unit: '" + value + "' is not a unit name of up to 16 letters (kg, lb, N)";
+            return false;
+        }
+        inv.unit = value;
+    } else if (name == "--zero") {
+        inv.zero = true;
+    } else if (name == "--units") {
+        inv.units = true;
+    } else if (name == "--keep-calibration") {
+        inv.keepCalibration = true;
+    } else if (name == "--limits" || name == "--readings-out" || name == "--report" ||
+               name == "--calibration") {
+        if (value.empty()) {
+            error = name + ": the file name is empty";
+            return false;
+        }
+        (name == "--limits"         ? inv.limitsPath
+         : name == "--readings-out" ? inv.readingsOut
+         : name == "--report"       ? inv.reportPath
+                                    : inv.calibrationPath) = value;
+    } else if (name == "--operator") {
+        if (value.empty() || value.size() > 200 ||
+            std::any_of(value.begin(), value.end(),
+                        [](unsigned char c) { return c < 0x20 || c == 0x7F; })) {
+            error = "--operator: give a name of 1 to 200 characters, without control characters";
+            return false;
+        }
+        inv.operatorName = value;
     } else if (name == "--format") {
         if (value == "text")
             inv.format = Format::Text;
@@ -153,16 +246,27 @@ bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv, st
         }
         return ReadAddress("assign", operands[0], kLowestAddress, inv.newAddress, error);
     case Command::Read:
+    case Command::Check:
+    case Command::Calibrate:
         if (operands.empty()) {
-            error = "read: no address given (loadcell read ADDR...)";
+            error = command + ": no address given (loadcell " + command + " ADDR" +
+                    (inv.command == Command::Calibrate ? ")" : "...)");
+            return false;
+        }
+        if (inv.command == Command::Calibrate && operands.size() > 1) {
+            error = "calibrate: one cell at a time (unexpected argument '" + operands[1] + "')";
             return false;
         }
         for (const std::string& text : operands) {
             int address = 0;
-            if (!ReadAddress("read", text, 0, address, error)) return false;
+            // Address 0 reaches whichever cell answers, which a record or a calibration
+            // cannot be kept for.
+            if (!ReadAddress(command, text, inv.command == Command::Read ? 0 : kLowestAddress,
+                             address, error))
+                return false;
             if (std::find(inv.addresses.begin(), inv.addresses.end(), address) !=
                 inv.addresses.end()) {
-                error = "read: address " + std::to_string(address) + " is given twice";
+                error = command + ": address " + std::to_string(address) + " is given twice";
                 return false;
             }
             inv.addresses.push_back(address);
@@ -209,6 +313,10 @@ const char* CommandName(Command command) {
         return "assign";
     case Command::Read:
         return "read";
+    case Command::Check:
+        return "check";
+    case Command::Calibrate:
+        return "calibrate";
     case Command::Send:
         return "send";
     case Command::None:
@@ -307,7 +415,8 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
     if (!commandText.empty()) {
         inv.command = FindCommand(commandText);
         if (inv.command == Command::None) {
-            error = "'" + commandText + "' is not a command (scan, address, assign, read, send)";
+            error = "'" + commandText +
+                    "' is not a command (scan, address, assign, read, check, calibrate, send)";
             return false;
         }
     }
@@ -317,7 +426,8 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
     }
     if (!error.empty()) return false;
     if (inv.command == Command::None) {
-        error = "no command given (scan, address, assign, read or send; see loadcell --help)";
+        error = "no command given (scan, address, assign, read, check, calibrate or send; see "
+                "loadcell --help)";
         return false;
     }
 
@@ -338,6 +448,18 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
         error = "read: --count and --follow cannot be used together";
         return false;
     }
+    if (inv.command == Command::Calibrate && inv.zero == inv.spanWeight.has_value()) {
+        error = "calibrate: give either --zero (no load) or --span W (a known weight W)";
+        return false;
+    }
+    if (seen.count("--unit") && !inv.spanWeight) {
+        error = "calibrate: --unit goes with --span";
+        return false;
+    }
+    // A check or a calibration reads one cell many times: a short pause is enough.
+    if ((inv.command == Command::Check || inv.command == Command::Calibrate) &&
+        !seen.count("--interval"))
+        inv.intervalMs = 100;
     if (inv.from > inv.to) {
         error = command + ": --from " + std::to_string(inv.from) + " is above --to " +
                 std::to_string(inv.to);

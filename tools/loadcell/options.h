@@ -9,8 +9,9 @@
 
 namespace loadcell {
 
-enum class Command { None, Scan, Address, Assign, Read, Send };
+enum class Command { None, Scan, Address, Assign, Read, Check, Calibrate, Send };
 enum class Format { Text, Csv, Jsonl };
+enum class CheckFormat { Table, Csv, Json };
 
 // A cell's own address: the frame carries (address + 0x40) in one byte and a reply
 // reports its address byte minus 64, so 191 is the highest address a cell can report.
@@ -33,12 +34,28 @@ struct Invocation {
     bool force = false;         // assign: write without proof of a single cell
     bool reconnect = false;     // read: wait for a lost port to come back
     int newAddress = 0;         // assign
-    std::vector<int> addresses; // read
+    std::vector<int> addresses; // read, check, calibrate (one)
     int count = 1;              // read: rounds, unless following
     bool follow = false;
     int intervalMs = 1000; // read: from the start of one round to the next
     Format format = Format::Text;
-    std::vector<uint8_t> bytes; // send
+    // check and calibrate
+    int readings = 50;
+    std::optional<long long> maxNoise; // peak to peak, counts
+    std::optional<double> maxDrift;    // counts per minute
+    std::optional<long long> maxFailures;
+    std::string limitsPath;
+    CheckFormat checkFormat = CheckFormat::Table;
+    std::string readingsOut; // the readings in read's CSV
+    std::string reportPath;  // the HTML record
+    std::string operatorName;
+    bool zero = false;                // calibrate --zero
+    std::optional<double> spanWeight; // calibrate --span W
+    std::string unit = "kg";
+    bool units = false;           // read, check: weights instead of codes
+    std::string calibrationPath;  // empty: the user's own file
+    bool keepCalibration = false; // assign: leave the old address's calibration
+    std::vector<uint8_t> bytes;   // send
 };
 
 // Reads the arguments (without the program name). `portFromEnvironment` is the port

@@ -15,18 +15,22 @@ namespace loadcell {
 enum ExitStatus : int {
     kExitOk = 0,
     kExitNoAnswer = 1, // no cell answered, a reading failed, no reply to a send
+    kExitLimits = 2,   // check: a cell is outside its limits
     kExitRefused = 3,  // assign: the guard found no proof of exactly one cell
     kExitWriteUnanswered = 4,
     kExitWriteOtherAddress = 5,
     kExitWriteNoAddress = 6,
-    kExitNotAtNewAddress = 7, // the write looked good but the cell does not answer there
-    kExitUsage = 64,          // EX_USAGE: bad arguments
-    kExitPortMissing = 66,    // EX_NOINPUT: no such port
-    kExitPortUnusable = 69,   // EX_UNAVAILABLE: not a serial port, or it refused its setup
-    kExitCannotWrite = 73,    // EX_CANTCREAT: standard output could not be written
-    kExitPortLost = 74,       // EX_IOERR: the port went away during the run
-    kExitPortBusy = 75,       // EX_TEMPFAIL: another program holds the port
-    kExitNoPermission = 77,   // EX_NOPERM: the user may not open the port
+    kExitNotAtNewAddress = 7,    // the write looked good but the cell does not answer there
+    kExitCalibrationRefused = 8, // calibrate: unsteady readings, or a span that gives no factor
+    kExitUsage = 64,             // EX_USAGE: bad arguments
+    kExitBadData = 65,           // EX_DATAERR: a limits or calibration file unreadable or wrong,
+                                 // or a cell without a calibration under --units
+    kExitPortMissing = 66,       // EX_NOINPUT: no such port
+    kExitPortUnusable = 69,      // EX_UNAVAILABLE: not a serial port, or it refused its setup
+    kExitCannotWrite = 73,       // EX_CANTCREAT: standard output could not be written
+    kExitPortLost = 74,          // EX_IOERR: the port went away during the run
+    kExitPortBusy = 75,          // EX_TEMPFAIL: another program holds the port
+    kExitNoPermission = 77,      // EX_NOPERM: the user may not open the port
     kExitSignalBase = 128,
 };
 

@@ -15,6 +15,15 @@ bool Output::Line(const std::string& line) {
     return !error_;
 }
 
+bool Output::Text(const std::string& text) {
+    if (error_) return false;
+    errno = 0;
+    const bool written =
+        std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    if (!written || std::ferror(stdout)) error_ = errno ? errno : EIO;
+    return !error_;
+}
+
 bool Output::Gone() const {
     return error_ == EPIPE;
 }

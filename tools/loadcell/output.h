@@ -12,6 +12,8 @@ class Output {
   public:
     // Writes the line and its line break, and flushes; false once output has failed.
     bool Line(const std::string& line);
+    // Writes the text as it is (its own line breaks), and flushes.
+    bool Text(const std::string& text);
     bool Failed() const { return error_ != 0; }
     // The failure was a closed pipe.
     bool Gone() const;

@@ -5,6 +5,7 @@
 #include "output.h"
 #include "schedule.h"
 #include "statistics.h"
+#include "units.h"
 
 #include <chrono>
 #include <cstdio>
@@ -29,8 +30,17 @@ enum class PortState { There, Lost, Back };
 
 int RunRead(const Invocation& inv, CellSession& session) {
     std::vector<CellStatistics> statistics(inv.addresses.size());
+    std::vector<std::optional<CellCalibration>> calibrations(inv.addresses.size());
+    if (inv.units) {
+        std::string error;
+        if (!CalibrationsFor(inv, inv.addresses, calibrations, error)) {
+            Error(error);
+            return kExitBadData;
+        }
+    }
+    const std::string column = inv.units ? calibrations[0]->unit : "code";
     Output& out = Stdout();
-    const std::string header = ReadingHeader(inv.format);
+    const std::string header = ReadingHeader(inv.format, column);
     if (!header.empty()) out.Line(header);
 
     using Clock = std::chrono::steady_clock;
@@ -69,7 +79,9 @@ int RunRead(const Invocation& inv, CellSession& session) {
                       std::to_string(r.named) +
                       " and is not taken as a reading of this cell (--settle gives slow cells "
                       "more time)");
-            out.Line(ReadingLine(inv.format, Now(), address, r.reading, r.code));
+            std::string value = std::to_string(r.code);
+            if (calibrations[i]) value = Weight(*calibrations[i], r.code);
+            out.Line(ReadingLine(inv.format, Now(), address, r.reading, value, column));
         }
         if (port == PortState::Lost || StopRequested()) break;
         if (port == PortState::Back) {

@@ -31,6 +31,8 @@ Commands
   address            read the address of the one cell on the line
   assign NEW         give the one cell on the line the address NEW, safely
   read ADDR...       read A/D codes of one or more cells, with a summary
+  check ADDR...      judge each cell's noise, drift and settling against limits
+  calibrate ADDR     take a cell's zero (no load) or span (a known weight)
   send HEX...        send bytes once and print the reply in hexadecimal
 
 'loadcell COMMAND --help' explains a command. Cell addresses are 1 to 191: a
@@ -42,10 +44,12 @@ const char* const kExit = R"(
 Exit status
   0    done                       66   the port is missing
   1    no answer                  69   not a serial port, or refused its setup
-  3    assign: guard refused      73   standard output could not be written
-  4-7  assign: write outcomes     74   the port was lost during the run
-  64   usage error                75   the port is busy
-                                  77   permission denied (group dialout)
+  2    check: a cell failed       73   output or a file could not be written
+  3    assign: guard refused      74   the port was lost during the run
+  4-7  assign: write outcomes     75   the port is busy
+  8    calibrate: refused         77   permission denied (group dialout)
+  64   usage error                65   bad limits or calibration file, or a
+                                       cell without a calibration (--units)
   129, 130, 143  stopped by SIGHUP, Ctrl-C (SIGINT), SIGTERM: 128 + signal
 )";
 
@@ -92,6 +96,10 @@ A to B (default all of 1 to 191; narrow them only on purpose) and NEW, and
 refuses when it finds no cell, more than one, garbled replies, or only an
 echo. The full guard takes about 16 s, with a progress bar on a terminal.
   --force            write all the same, and say so
+  --keep-calibration leave a calibration under the old address (by default
+                     it moves with the cell to NEW)
+  --calibration FILE the calibration file (default
+                     $XDG_CONFIG_HOME/PortBench/loadcell-calibration.ini)
 It waits for a late answer to the write, then reads the address NEW back and
 says whether the cell answers there.
 )";
@@ -107,7 +115,7 @@ Exit status
 
 const char* const kRead = R"(Usage: loadcell read ADDR... [--count N | --follow] [--interval MS]
                      [--format text|csv|jsonl] [--settle MS] [--retries N]
-                     [--reconnect] --port NAME
+                     [--reconnect] [--units [--calibration FILE]] --port NAME
 Reads the A/D code of each cell ADDR (1 to 191; 0 asks whichever cell is on
 the line), in rounds: one reading of every cell a round.
   --count N          N rounds (default 1)
@@ -117,6 +125,9 @@ the line), in rounds: one reading of every cell a round.
   --format FORMAT    text (default), csv (with a header line) or jsonl
   --retries N        ask again up to N times while a reading fails
   --reconnect        when the port goes away, wait for it and go on
+  --units            weights from each cell's calibration instead of codes,
+                     the unit naming the CSV column and the JSON key (the
+                     summary stays in codes); a cell without one is an error
 Each reading is one line on standard output: an ISO 8601 time stamp, the
 address and the code. A failed reading is written with its reason (no reply,
 garbled reply, late, wrong-address, echo only, several replies), never as a
@@ -130,6 +141,63 @@ const char* const kReadExit = R"(
 Exit status
   0    every reading succeeded
   1    at least one failed
+)";
+
+const char* const kCheck =
+    R"(Usage: loadcell check ADDR... [--readings N] [--interval MS] [--max-noise C]
+                     [--max-drift C] [--max-failures N] [--limits FILE]
+                     [--format table|csv|json] [--readings-out FILE]
+                     [--report FILE.html] [--operator NAME] [--units] --port NAME
+Reads each cell ADDR (1 to 191) N times, one reading of every cell a round,
+then gives per cell: readings, failed readings, mean, standard deviation,
+noise (peak to peak, counts), drift (least-squares slope, counts per minute),
+the time to settle into the settled band (the later half's mean plus or
+minus three times its noise, from successive differences), and PASS or FAIL
+with the reasons.
+  --readings N       readings of each cell (default 50)
+  --interval MS      from the start of one round to the next (default 100)
+  --max-noise C      most peak-to-peak noise, counts
+  --max-drift C      most drift, counts per minute either way
+  --max-failures N   most failed readings (default 0)
+  --limits FILE      limits from an INI file: [limits] for every cell,
+                     [cell ADDR] for one, keys max-noise, max-drift,
+                     max-failures; the options above override it
+  --format FORMAT    the verdicts as table (default), csv or json
+  --readings-out F   every reading to F, in read's CSV
+  --report F.html    one self-contained HTML record (plots, figures,
+                     verdicts, the run's facts) that prints on A4
+  --operator NAME    who ran the check, for the record
+  --units            figures in each cell's unit (limits stay in counts)
+A progress bar is drawn on standard error when that is a terminal. Ctrl-C
+ends the run with the partial record written, and says so.
+)";
+const char* const kCheckExit = R"(
+Exit status
+  0    every cell passed
+  2    at least one cell failed its limits (or gave no good reading)
+  65   the limits or calibration file is wrong, or a cell has no calibration
+)";
+
+const char* const kCalibrate =
+    R"(Usage: loadcell calibrate ADDR (--zero | --span W [--unit U]) [--readings N]
+                     [--interval MS] [--max-noise C] [--calibration FILE]
+                     --port NAME
+Takes the mean of N readings (default 50) of the cell ADDR as its zero code
+(--zero: no load on the cell) or its span code (--span W: the known weight W
+on it, in unit U, default kg). Refused, with nothing written, when a reading
+fails, when the readings are not steady (noise above --max-noise, default 20
+counts peak to peak), when a span comes before a zero, or when the span code
+is no different from the zero code. After the span it tells the factor
+(units per count) and its uncertainty from the noise of both means.
+The calibrations are kept per address, with their dates and codes, in
+$XDG_CONFIG_HOME/PortBench/loadcell-calibration.ini (~/.config without it),
+written whole or not at all; --calibration FILE names another.
+)";
+const char* const kCalibrateExit = R"(
+Exit status
+  0    the zero or span is kept
+  8    refused (said why); nothing written
+  65   the calibration file is wrong
 )";
 
 const char* const kSend = R"(Usage: loadcell send HEX... --port NAME
@@ -158,6 +226,10 @@ std::string HelpText(Command command) {
         return std::string(kAssign) + kPortOptions + kReplies + kAssignExit + kPortExit;
     case Command::Read:
         return std::string(kRead) + kPortOptions + kReplies + kReadExit + kPortExit;
+    case Command::Check:
+        return std::string(kCheck) + kPortOptions + kReplies + kCheckExit + kPortExit;
+    case Command::Calibrate:
+        return std::string(kCalibrate) + kPortOptions + kReplies + kCalibrateExit + kPortExit;
     case Command::Send:
         return std::string(kSend) + kPortOptions + kSendExit + kPortExit;
     case Command::None:
@@ -166,7 +238,11 @@ std::string HelpText(Command command) {
     return std::string(kProgram) + kPortOptions + kReplies + kExit +
            "\nExample\n  loadcell scan --port /dev/ttyUSB0\n"
            "  loadcell assign 5 --port /dev/ttyUSB0\n"
-           "  loadcell read 5 --count 10 --interval 500 --port /dev/ttyUSB0\n";
+           "  loadcell read 5 --count 10 --interval 500 --port /dev/ttyUSB0\n"
+           "  loadcell check 1 2 3 --max-noise 20 --report cells.html --port /dev/ttyUSB0\n"
+           "  loadcell calibrate 5 --zero --port /dev/ttyUSB0\n"
+           "  loadcell calibrate 5 --span 10 --unit kg --port /dev/ttyUSB0\n"
+           "  loadcell read 5 --units --port /dev/ttyUSB0\n";
 }
 
 } // namespace loadcell
