@@ -28,13 +28,8 @@ TEST(CheckFigures, KnownSeriesGiveKnownFigures) {
     const std::vector<Case> cases = {
         {"still", Series({500, 500, 500, 500}), 500, 0, 0, 0, 0},
         // 2 counts every half second: 240 counts a minute, never settled.
-        {"ramp",
-         Series({0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22}),
-         11,
-         2 * std::sqrt(143.0 / 12),
-         240,
-         -1,
-         22},
+        {"ramp", Series({0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22}), 11, 2 * std::sqrt(143.0 / 12),
+         240, -1, 22},
         // A step into a steady code: settled from the first reading at 1000.
         {"step", Series({0, 400, 1000, 1000, 1000, 1000, 1000, 1000}), 800, 0, 0, 1.0, 1000},
         {"alternating", Series({10, 12, 10, 12}), 11, 1, 0, 0, 2},

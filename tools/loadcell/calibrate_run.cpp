@@ -21,7 +21,7 @@ void Error(const std::string& text) {
 
 std::string Significant(double value) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.6g", value);
+    std::snprintf(text, sizeof text, "%.4g", value);
     return text;
 }
 
@@ -68,9 +68,11 @@ CalibrationStep TakeCalibration(const Invocation& inv, const CheckFigures& f,
             return refuse("the span code " + Decimal(next.span->code, 2) +
                           " is no different from the zero code " + Decimal(next.zero->code, 2) +
                           " (is the weight on the cell, and the zero taken without it?)");
-        step.lines.push_back("factor: " + Significant(next.Factor()) + " " + next.unit +
-                             "/count, uncertainty " + Significant(next.FactorUncertainty()) +
-                             " (from the noise of both means)");
+        step.lines.push_back(
+            "factor: " + Significant(next.Factor()) + " " + next.unit + "/count, uncertainty " +
+            Significant(next.FactorUncertainty()) + " (" +
+            Significant(100 * next.FactorUncertainty() / std::fabs(next.Factor())) +
+            " %, from the noise of both means)");
         step.lines.push_back("check: " + Decimal(next.spanWeight, 3) + " " + next.unit +
                              " at code " + Decimal(next.span->code, 2) + ", 0 at code " +
                              Decimal(next.zero->code, 2));
