@@ -31,8 +31,9 @@ TEST(CheckFigures, KnownSeriesGiveKnownFigures) {
         {"ramp", Series({0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22}), 11, 2 * std::sqrt(143.0 / 12),
          240, -1, 22},
         // A step into a steady code: settled from the first reading at 1000.
-        {"step", Series({0, 400, 1000, 1000, 1000, 1000, 1000, 1000}), 800, 0, 0, 1.0, 1000},
-        {"alternating", Series({10, 12, 10, 12}), 11, 1, 0, 0, 2},
+        {"step", Series({0, 400, 1000, 1000, 1000, 1000, 1000, 1000}), 800, std::sqrt(130000.0),
+         60 * 2500 / 10.5, 1.0, 1000},
+        {"alternating", Series({10, 12, 10, 12}), 11, 1, 48, 0, 2},
         {"one reading", Series({7}), 7, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -41,10 +42,9 @@ TEST(CheckFigures, KnownSeriesGiveKnownFigures) {
         EXPECT_EQ(f.readings, static_cast<long long>(c.codes.size()));
         EXPECT_EQ(f.failures, 2);
         EXPECT_NEAR(f.mean, c.mean, 1e-9);
-        if (std::string(c.name) != "step") EXPECT_NEAR(f.deviation, c.deviation, 1e-9);
+        EXPECT_NEAR(f.deviation, c.deviation, 1e-9);
         EXPECT_EQ(f.peakToPeak, c.peakToPeak);
-        if (std::string(c.name) != "step" && std::string(c.name) != "alternating")
-            EXPECT_NEAR(f.driftPerMinute, c.perMinute, 1e-9);
+        EXPECT_NEAR(f.driftPerMinute, c.perMinute, 1e-9);
         EXPECT_NEAR(f.settleSeconds, c.settle, 1e-9);
     }
     // Large, nearly equal codes keep their small spread.
