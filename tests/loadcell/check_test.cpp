@@ -230,6 +230,20 @@ TEST_F(CheckTest, TheTableGivesEveryFigureAndTheReasons) {
         << lines[2];
 }
 
+TEST_F(CheckTest, ATerminalSeesTheScansProgressLineAndAPipeDoesNot) {
+    StartBench(Line());
+    RunSettings terminal;
+    terminal.stderrOnTerminal = true;
+    Outcome o =
+        Program(On({"check", "9", "3", "--readings", "2", "--interval", "0"}), terminal).Finish();
+    EXPECT_TRUE(Contains(o.err, "check [############............] address 3 (2 of 4)")) << o.err;
+    EXPECT_TRUE(Contains(o.err, "check [########################] address 3 (4 of 4)")) << o.err;
+    EXPECT_EQ(o.err.substr(o.err.size() - 4), "\r\033[K");
+    EXPECT_TRUE(Contains(o.out, "verdict\n"));
+    o = RunLoadcell(On({"check", "9", "--readings", "2", "--interval", "0"}));
+    EXPECT_FALSE(Contains(o.err, "check [")) << o.err;
+}
+
 TEST_F(CheckTest, CtrlCWritesThePartialRecordAndSaysSo) {
     StartBench(Line());
     const std::string readings = folder_ / "readings.csv", report = folder_ / "report.html";
