@@ -36,9 +36,20 @@ TAboutBox::TAboutBox(QWidget* parent, const char* title, const char* const lines
         auto* label = new QLabel(QString::fromUtf8(lines[i]), this);
         label->setFont(AboutFont());
         label->move(103, 24 + 24 * i);
-        label->adjustSize();
         *labels[i] = label;
     }
+}
+
+// The labels take the size of their texts when the box is first shown: sizing
+// them loads the box's font, which start-up need not wait for while the box
+// stays hidden.
+void TAboutBox::showEvent(QShowEvent* event) {
+    if (!labelsSized_) {
+        labelsSized_ = true;
+        for (QLabel* label : {Label1, Label2, Label3, Label4})
+            label->adjustSize();
+    }
+    QDialog::showEvent(event);
 }
 
 void TAboutBox::FormDblClick() {
@@ -72,7 +83,7 @@ TForm2::TForm2(QWidget* mainWindow)
 
 void TForm2::showEvent(QShowEvent* event) {
     if (!event->spontaneous() && mainWindow_) CentreOn(this, mainWindow_->geometry());
-    QDialog::showEvent(event);
+    TAboutBox::showEvent(event);
 }
 
 TForm3::TForm3(QWidget* mainWindow) : TAboutBox(nullptr, "关于", ChineseLines) {
@@ -88,7 +99,7 @@ void TForm3::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         if (QScreen* screen = QGuiApplication::primaryScreen())
             CentreOn(this, screen->availableGeometry());
-    QDialog::showEvent(event);
+    TAboutBox::showEvent(event);
 }
 
 void ShowAboutBox(QDialog* box) {

@@ -21,6 +21,10 @@ class TAboutBox : public QDialog {
   protected:
     TAboutBox(QWidget* parent, const char* title, const char* const lines[4]);
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    bool labelsSized_ = false;
 };
 
 // Centred on the main window and kept above it.

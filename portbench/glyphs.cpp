@@ -1,37 +1,38 @@
-// The pictures live in resources/ as XPM files, compiled into the program.
+// The pictures live in resources/ as XPM files. XPM is C source, so they are
+// compiled in as arrays and decoded straight from them: loading them as files
+// would make the toolkit open every image format plugin to find a reader.
 #include "glyphs.h"
-
-#include <QString>
-
-// Outside any namespace, as the resource initialiser must be; it also pulls the
-// compiled resources out of the static library.
-static void InitResources() {
-    Q_INIT_RESOURCE(portbench);
-}
 
 namespace {
 
-QPixmap Load(const QString& name) {
-    static const bool ready = (InitResources(), true);
-    (void)ready;
-    return QPixmap(":/portbench/" + name + ".xpm");
-}
+#include "lamp_lit.xpm"
+#include "lamp_unlit.xpm"
+#include "portbench.xpm"
+#include "toolbar0.xpm"
+#include "toolbar1.xpm"
+#include "toolbar2.xpm"
+#include "toolbar3.xpm"
+#include "toolbar4.xpm"
+#include "toolbar5.xpm"
+#include "toolbar6.xpm"
+#include "toolbar7.xpm"
 
 } // namespace
 
 QIcon LampGlyph(bool lit) {
     QIcon icon;
-    icon.addPixmap(Load(lit ? "lamp_lit" : "lamp_unlit"));
+    icon.addPixmap(QPixmap(lit ? lamp_lit : lamp_unlit));
     return icon;
 }
 
 std::vector<QPixmap> ToolBarImages() {
     std::vector<QPixmap> images;
-    for (int i = 0; i < 8; ++i)
-        images.push_back(Load(QString("toolbar%1").arg(i)));
+    for (const char* const* xpm :
+         {toolbar0, toolbar1, toolbar2, toolbar3, toolbar4, toolbar5, toolbar6, toolbar7})
+        images.emplace_back(xpm);
     return images;
 }
 
 QIcon ProgramIcon() {
-    return QIcon(Load("portbench"));
+    return QIcon(QPixmap(portbench));
 }

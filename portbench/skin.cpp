@@ -1,6 +1,9 @@
 #include "skin.h"
 
+#include "deferred_icon.h"
+
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
@@ -15,6 +18,19 @@ namespace {
 class PortBenchStyle : public QProxyStyle {
   public:
     PortBenchStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+
+    // Every tool bar asks for its extension button's picture when it is made;
+    // it is read when the button is first drawn (deferred_icon.h).
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton ||
+            which == SP_ToolBarVerticalExtensionButton) {
+            const Qt::LayoutDirection direction =
+                option ? option->direction : QGuiApplication::layoutDirection();
+            return DeferredStandardIcon(baseStyle(), which, direction);
+        }
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
 
     // Check and radio boxes with the classic 13-pixel indicator and 4 pixels
     // before the caption, so that captions fit the boxes as laid out.
