@@ -1,5 +1,6 @@
 // The help texts, the manual page and the bash completion agree with the program.
 #include "program_run.h"
+#include "shell_output.h"
 
 #include <fstream>
 #include <sstream>
@@ -13,18 +14,6 @@ std::string FileText(const std::string& path) {
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
-}
-
-std::string Shell(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        output.append(buf, n);
-    ::pclose(pipe);
-    return output;
 }
 
 const std::vector<std::string> kCommands = {"scan",  "address",   "assign", "read",

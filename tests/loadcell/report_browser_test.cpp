@@ -2,24 +2,13 @@
 // prints it, and the pictures show what the record says.
 #include "program_run.h"
 #include "record_files.h"
+#include "shell_output.h"
 
 #include <regex>
 
 using namespace loadcelltest;
 
 namespace {
-
-std::string Shell(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-        output.append(buf, n);
-    ::pclose(pipe);
-    return output;
-}
 
 // Width and height from a PNG's header chunk; 0 when it is no PNG.
 std::pair<unsigned, unsigned> PngSize(const std::string& png) {

@@ -5,7 +5,6 @@
 #include "options.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -13,15 +12,6 @@
 
 namespace loadcell {
 namespace {
-
-std::optional<double> Number(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 void AddAveraged(std::vector<IniEntry>& entries, const std::string& name, const Averaged& a) {
     entries.push_back({name, Decimal(a.code, 3)});
@@ -64,25 +54,26 @@ bool ReadCalibrations(const std::string& path, CalibrationTable& table, std::str
     if (!ReadIni(path, sections, error)) return false;
     for (const IniSection& section : sections) {
         if (section.name.empty() && section.entries.empty()) continue;
-        const std::optional<long long> address = section.name.rfind("cell ", 0) == 0
-                                                     ? ParseInteger(section.name.substr(5))
-                                                     : std::nullopt;
+        // No number, or none at all, is 0: outside the range, refused below.
+        const long long address = section.name.rfind("cell ", 0) == 0
+                                      ? ParseInteger(section.name.substr(5)).value_or(0)
+                                      : 0;
         const std::string where =
             path + ":" +
             std::to_string(section.name.empty() ? section.entries[0].line : section.line);
-        if (!address || *address < kLowestAddress || *address > kHighestAddress) {
+        if (address < kLowestAddress || address > kHighestAddress) {
             error = where + ": calibrations go under [cell ADDR], ADDR from 1 to 191";
             return false;
         }
-        CellCalibration& cell = table[static_cast<int>(*address)];
+        CellCalibration& cell = table[static_cast<int>(address)];
         std::map<std::string, std::string> values;
         for (const IniEntry& entry : section.entries)
             values[entry.key] = entry.value;
         auto averaged = [&](const std::string& name) -> std::optional<Averaged> {
             if (!values.count(name)) return std::nullopt;
             Averaged a;
-            const auto code = Number(values[name]);
-            const auto deviation = Number(values[name + "-sd"]);
+            const auto code = ParseDecimal(values[name]);
+            const auto deviation = ParseDecimal(values[name + "-sd"]);
             const auto readings = ParseInteger(values[name + "-readings"]);
             if (!code || !deviation || !readings) {
                 error = where + ": " + name + ", " + name + "-sd and " + name +
@@ -100,7 +91,7 @@ bool ReadCalibrations(const std::string& path, CalibrationTable& table, std::str
         cell.span = averaged("span");
         if (!error.empty()) return false;
         if (cell.span) {
-            const auto weight = Number(values["span-weight"]);
+            const auto weight = ParseDecimal(values["span-weight"]);
             if (!weight || *weight <= 0 || values["unit"].empty()) {
                 error = where + ": a span needs span-weight above 0 and a unit";
                 return false;

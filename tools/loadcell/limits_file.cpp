@@ -3,8 +3,6 @@
 #include "ini_file.h"
 #include "options.h"
 
-#include <charconv>
-#include <cmath>
 
 namespace loadcell {
 namespace {
@@ -18,15 +16,12 @@ void Over(Limits& base, const Limits& over) {
 bool Apply(const IniEntry& entry, const std::string& name, Limits& limits, std::string& error) {
     const std::string where = name + ":" + std::to_string(entry.line) + ": ";
     if (entry.key == "max-drift") {
-        double value = 0;
-        const char* end = entry.value.data() + entry.value.size();
-        auto [stop, ec] = std::from_chars(entry.value.data(), end, value);
-        if (entry.value.empty() || ec != std::errc() || stop != end || !std::isfinite(value) ||
-            value < 0) {
+        const std::optional<double> value = ParseDecimal(entry.value);
+        if (!value || *value < 0) {
             error = where + "max-drift '" + entry.value + "' is not counts per minute (0 or more)";
             return false;
         }
-        limits.maxDrift = value;
+        limits.maxDrift = *value;
         return true;
     }
     if (entry.key != "max-noise" && entry.key != "max-failures") {

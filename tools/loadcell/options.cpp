@@ -68,15 +68,6 @@ Command FindCommand(const std::string& name) {
     return Command::None;
 }
 
-std::optional<double> ParseDecimal(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 bool LooksLikeNumber(const std::string& arg) {
     return arg.size() > 1 && arg[0] == '-' && std::isdigit(static_cast<unsigned char>(arg[1]));
 }
@@ -323,6 +314,15 @@ const char* CommandName(Command command) {
         break;
     }
     return "";
+}
+
+std::optional<double> ParseDecimal(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<long long> ParseInteger(const std::string& text) {

@@ -66,6 +66,8 @@ bool ParseArguments(const std::vector<std::string>& args, const char* portFromEn
 
 // "5" -> 5. Decimal, optionally signed, nothing else around it.
 std::optional<long long> ParseInteger(const std::string& text);
+// A finite decimal number, the whole text.
+std::optional<double> ParseDecimal(const std::string& text);
 
 // "02 52 44", "02,52", "025244": one or two hexadecimal digits a group, or an
 // even run of digits read in pairs. False on anything else or on no bytes.
