@@ -3,7 +3,6 @@
 #include "ini_file.h"
 #include "options.h"
 
-
 namespace loadcell {
 namespace {
 
