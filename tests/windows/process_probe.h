@@ -4,6 +4,7 @@
 #ifndef PORTLINE_TESTS_WINDOWS_PROCESS_PROBE_H
 #define PORTLINE_TESTS_WINDOWS_PROCESS_PROBE_H
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -61,6 +62,21 @@ inline DWORD HandleCount() {
         if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
     }
     return count;
+}
+
+// Waits until the process is back to (or below) the threads and handles it had: Wine's
+// thread pool keeps an idle worker for a few seconds and a wait that a close ended may
+// still be winding down, so a snapshot taken at once can hold a thread that is about to
+// go. A leak does not settle: it stays above the mark however long it is given.
+inline bool SettlesBackTo(const std::set<DWORD>& threads, DWORD handles) {
+    for (int i = 0; i < 120; ++i) {
+        const std::set<DWORD> now = ThreadIds();
+        if (std::includes(threads.begin(), threads.end(), now.begin(), now.end()) &&
+            HandleCount() <= handles)
+            return true;
+        Sleep(250);
+    }
+    return false;
 }
 
 // The one communications handle of the process: the port the library holds.

@@ -122,8 +122,9 @@ TEST(TThread, ADestructorEndsAThreadThatNeverRanAndLeavesNothingBehind) {
         thread.SetPriority(THREAD_PRIORITY_NORMAL);
     }
     EXPECT_EQ(seen.runs.load(), 0) << "a thread destroyed before its resume ran its loop";
-    EXPECT_EQ(ThreadIds(), threads);
-    EXPECT_EQ(HandleCount(), handles);
+    EXPECT_TRUE(SettlesBackTo(threads, handles))
+        << ThreadIds().size() << " threads (" << threads.size() << " before), " << HandleCount()
+        << " handles (" << handles << " before)";
 }
 
 TEST(TThread, ADestructorEndsARunningThreadAndLeavesNothingBehind) {
@@ -141,8 +142,9 @@ TEST(TThread, ADestructorEndsARunningThreadAndLeavesNothingBehind) {
         thread.Resume();
         ASSERT_TRUE(seen.WaitUntilBegun());
     }
-    EXPECT_EQ(ThreadIds(), threads);
-    EXPECT_EQ(HandleCount(), handles);
+    EXPECT_TRUE(SettlesBackTo(threads, handles))
+        << ThreadIds().size() << " threads (" << threads.size() << " before), " << HandleCount()
+        << " handles (" << handles << " before)";
 }
 
 } // namespace
