@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Sanitizer builds, each in its own folder:
 #   scripts/sanitize.sh thread           the library, the bench and their tests under
-#                                        ThreadSanitizer
+#                                        ThreadSanitizer (without the long tests: the
+#                                        minute-long stream and the full address guard)
 #   scripts/sanitize.sh address          everything, the window tests included, under
 #                                        AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/sanitize.sh address library  the library, the bench and their tests alone
-#                                        (no window, and without the minute-long stream
-#                                        test) under AddressSanitizer and
+#                                        (no window, and without the long tests) under AddressSanitizer and
 #                                        UndefinedBehaviorSanitizer, in build-address-library
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:-thread}
 scope=${2:-}
 case "$kind" in
-  thread) gui=OFF; label=(-L library) ;;
+  thread) gui=OFF; label=(-L library -LE long) ;;
   address) gui=ON; label=() ;;
   *) echo "sanitize: thread or address, not '$kind'" >&2; exit 2 ;;
 esac
