@@ -1,6 +1,7 @@
 // The Windows tests' line to the device agent on the Linux side, which plays the virtual
 // load-cell bench on a pseudo-terminal that Wine shows as a COM port. The agent's TCP
-// port comes in the environment variable PORTLINE_DEVICE_AGENT (scripts/test-windows.sh).
+// port comes in the environment variable PORTLINE_DEVICE_AGENT, or as the first line of
+// the file PORTLINE_DEVICE_AGENT_FILE names (ctest's fixture writes it there).
 #ifndef PORTLINE_TESTS_WINDOWS_DEVICE_AGENT_H
 #define PORTLINE_TESTS_WINDOWS_DEVICE_AGENT_H
 
@@ -55,17 +56,28 @@ class DeviceAgent {
     DeviceAgent() {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        const char* port = std::getenv("PORTLINE_DEVICE_AGENT");
-        if (!port) return;
+        const int port = AgentPort();
+        if (port <= 0) return;
         socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
+        address.sin_port = htons(static_cast<u_short>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
             closesocket(socket_);
             socket_ = INVALID_SOCKET;
         }
+    }
+
+    static int AgentPort() {
+        if (const char* port = std::getenv("PORTLINE_DEVICE_AGENT")) return std::atoi(port);
+        const char* file = std::getenv("PORTLINE_DEVICE_AGENT_FILE");
+        std::FILE* in = file ? std::fopen(file, "r") : nullptr;
+        if (!in) return 0;
+        int port = 0;
+        if (std::fscanf(in, "%d", &port) != 1) port = 0;
+        std::fclose(in);
+        return port;
     }
 
     SOCKET socket_ = INVALID_SOCKET;
@@ -94,7 +106,7 @@ class BenchOnCom {
     explicit BenchOnCom(const std::string& options, const char* port = kPort,
                         int32_t startReader = 1) {
         if (!DeviceAgent::Get().Connected()) {
-            ADD_FAILURE() << "PORTLINE_DEVICE_AGENT names no running device agent";
+            ADD_FAILURE() << "PORTLINE_DEVICE_AGENT(_FILE) names no running device agent";
             return;
         }
         Order(std::string("start ") + port + " " + options);
