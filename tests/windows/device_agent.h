@@ -7,6 +7,7 @@
 
 #include "poll_helpers.h"
 #include "portline.h"
+#include "shared_line.h"
 
 #include <gtest/gtest.h>
 
@@ -87,18 +88,6 @@ inline std::string Order(const std::string& order) {
     return DeviceAgent::Get().Order(order);
 }
 
-// Bytes as the agent writes them: "41 42 43".
-inline std::string Hex(const std::string& bytes) {
-    std::string text;
-    char pair[4];
-    for (unsigned char b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X ", b);
-        text += pair;
-    }
-    if (!text.empty()) text.pop_back();
-    return text;
-}
-
 // The bench plays with portsim's options ("--echo", "--silent", "--cell 3:74565") as
 // the COM port `port`, and Portline holds that port with its reader running.
 class BenchOnCom {
@@ -120,9 +109,22 @@ class BenchOnCom {
     BenchOnCom(const BenchOnCom&) = delete;
     BenchOnCom& operator=(const BenchOnCom&) = delete;
 
-    void Send(const std::string& bytes) { Order("send " + Hex(bytes)); }
+    void Send(const std::string& bytes) { Order("send " + cases::Hex(bytes)); }
     void Reconfigure(const std::string& options) { Order("reconfigure " + options); }
     int WaitingAtPort() { return std::atoi(Order("waiting").c_str()); }
+    void ClearReceived() { Order("clear"); }
+    bool WaitReceived(size_t count, int timeoutMs) {
+        return Order("waitreceived " + std::to_string(count) + " " + std::to_string(timeoutMs)) ==
+               "1";
+    }
+    // What the port sent since the start or the last clear, as bytes.
+    std::string Received() {
+        const std::string hex = Order("received");
+        std::string bytes;
+        for (size_t at = 0; at + 1 < hex.size(); at += 3)
+            bytes += static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16));
+        return bytes;
+    }
 
     // What the poll hands on of `sent`, which the device sent in one write. Wine may see
     // that write arrive in two pieces; a last piece of one byte is held back until more
