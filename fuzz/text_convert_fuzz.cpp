@@ -257,8 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckBytesToHex(bytes);
     // Small areas restart often; the window's own sizes as well.
     const qsizetype areaSize = 2 + (bytes.isEmpty() ? 0 : static_cast<uint8_t>(bytes[0]) % 64);
-    for (const qsizetype size : {areaSize, qsizetype{1024}, qsizetype{3072}})
-        CheckHexGroups(bytes, size);
+    for (const qsizetype area : {areaSize, qsizetype{1024}, qsizetype{3072}})
+        CheckHexGroups(bytes, area);
     for (const QByteArray& group : bytes.split(' '))
         CheckHexGroupByte(group);
     CheckSendBuffer(bytes, text);

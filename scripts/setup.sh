@@ -4,11 +4,13 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache clang-format
-  libgtest-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libxcb1-dev
-  fonts-wqy-microhei fonts-liberation2 xvfb xauth imagemagick
-  dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
-  clang libclang-rt-14-dev
+  libgtest-dev
+  qt6-base-dev libgl-dev libxcb1-dev # the window; the start-up benchmark watches X itself
+  fonts-wqy-microhei fonts-liberation2 # the fonts the window is drawn with
+  xvfb imagemagick # a display for run.sh and the benchmarks; screenshots compared
+  # the Debian package: shlibdeps, its checks, the icons and the manual pages
+  dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin man-db pkg-config xdotool
+  clang libclang-rt-14-dev # the fuzz targets
   chromium # the browser test renders loadcell's HTML record headless
   "$@"
 )

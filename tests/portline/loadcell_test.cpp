@@ -1,4 +1,5 @@
-// The load-cell exchanges: frames, decodes, and whole exchanges against the bench.
+// The load-cell exchanges: decodes, and whole exchanges against the bench. The frames, the
+// result tables and the cases Windows runs too are in tests/shared/cell_cases.h.
 #include "bench_port.h"
 #include "loadcell.h"
 #include "poll_helpers.h"
@@ -14,8 +15,8 @@ using Bytes = portsim::Bytes;
 
 namespace {
 
-// The whole tables come from bench replies below; these are the corners a bench reply
-// does not reach as easily.
+// The whole tables come from bench replies (tests/shared/cell_cases.h); these are the
+// corners a bench reply does not reach as easily.
 TEST(CellDecodes, Corners) {
     auto address = [](std::initializer_list<uint8_t> b) {
         return portline::DecodeCellAddress(b.begin(), b.size());
@@ -29,108 +30,10 @@ TEST(CellDecodes, Corners) {
     EXPECT_EQ(portline::DecodeWriteReply(nullptr, 0), 0);
 }
 
-portsim::Config Silent() {
-    portsim::Config config;
-    config.silent = true;
-    return config;
-}
-
-portsim::Config Fixed(Bytes reply) {
-    portsim::Config config;
-    config.fixedReply = std::move(reply);
-    return config;
-}
-
 portsim::Config OneCell(int address, uint32_t code) {
     portsim::Config config;
     config.cells.push_back({address, code, false});
     return config;
-}
-
-TEST(CellExchanges, SendTheirFramesOnTheWire) {
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    auto sent = [&](auto exchange, int32_t argument) {
-        port.bench.ClearReceived();
-        exchange(argument);
-        port.bench.WaitReceived(7, 2000);
-        return port.bench.Received();
-    };
-    EXPECT_EQ(sent(QuillReadLoadCell, 0), (Bytes{0x02, 0x52, 0x44, 0x53, 0x40, 0x29, 0x0D}));
-    EXPECT_EQ(sent(QuillReadLoadCell, 1), (Bytes{0x02, 0x52, 0x44, 0x53, 0x41, 0x2A, 0x0D}));
-    EXPECT_EQ(sent(QuillReadLoadCell, 256), (Bytes{0x02, 0x52, 0x44, 0x53, 0x40, 0x29, 0x0D}));
-    EXPECT_EQ(sent(QuillReadLoadCell, -1), (Bytes{0x02, 0x52, 0x44, 0x53, 0x3F, 0x28, 0x0D}));
-    EXPECT_EQ(sent(QuillReadLoadCellValue, 12), (Bytes{0x02, 0x52, 0x44, 0x53, 0x4C, 0x35, 0x0D}));
-    EXPECT_EQ(sent(QuillWriteLoadCell, 5), (Bytes{0x02, 0x53, 0x4E, 0x4D, 0x45, 0x33, 0x0D}));
-    EXPECT_EQ(sent(QuillWriteLoadCell, 12), (Bytes{0x02, 0x53, 0x4E, 0x4D, 0x4C, 0x3A, 0x0D}));
-}
-
-// Every row of the three result tables, from a reply the bench gives.
-TEST(CellExchanges, ReadAddressResults) {
-    struct Row {
-        std::optional<Bytes> reply; // none: the bench stays silent
-        int32_t result;
-    };
-    const Row rows[] = {
-        {std::nullopt, 0},
-        {Bytes{0x41, 0x42, 0x0D}, -1},
-        {Bytes{0x02, 0x45, 0x30, 0x0D}, 5},
-        {Bytes{0x00, 0x7F, 0x02, 0x45}, 5},
-        {Bytes{0x02}, -64},
-        {Bytes{0x02, 0xFF}, 191},
-        // Only 12 bytes are read: the 02 at the twelfth place is the last byte read.
-        {Bytes{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0x02, 0x45}, -64},
-    };
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    for (const Row& row : rows) {
-        port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillReadLoadCell(1), row.result) << testing::PrintToString(row.reply);
-    }
-}
-
-TEST(CellExchanges, ReadValueResults) {
-    struct Row {
-        std::optional<Bytes> reply;
-        int32_t result;
-    };
-    const Row rows[] = {
-        {std::nullopt, -65535},
-        {Bytes{0x41, 0x42, 0x0D}, -65535},
-        {Bytes{0x02, 0x41, 0x30, 0x35, 0x34, 0x33, 0x32, 0x31, 0x10, 0x0D}, 74565},
-        {Bytes{0x02, 0x41}, -3355440},
-        {Bytes{0x02, 0x41, 0x30, 0x3A, 0x30, 0x30, 0x30, 0x30}, 10},
-        // The digits run past the 12 bytes read: the last two count as zero bytes.
-        {Bytes{1, 1, 1, 1, 1, 1, 0x02, 0x41, 0x30, 0x31, 0x30, 0x30, 0x30, 0x30},
-         1 - 0x30 * (4096 + 65536)},
-    };
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    for (const Row& row : rows) {
-        port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillReadLoadCellValue(1), row.result) << testing::PrintToString(row.reply);
-    }
-}
-
-TEST(CellExchanges, WriteAddressResults) {
-    struct Row {
-        std::optional<Bytes> reply;
-        int32_t result;
-    };
-    const Row rows[] = {
-        {std::nullopt, 0},
-        {Bytes{0x02, 0x4F, 0x4B, 0x9A, 0x0D}, 20299},
-        {Bytes{0xFF, 0x02, 0x45}, 5},
-        {Bytes{0xFF}, -64},
-        {Bytes{0x00, 0x02}, 0},
-        {Bytes{0x41}, 0},
-    };
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    for (const Row& row : rows) {
-        port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillWriteLoadCell(9), row.result) << testing::PrintToString(row.reply);
-    }
 }
 
 TEST(CellExchanges, AgainstCellsThatAnswerAsCellsDo) {
@@ -164,25 +67,6 @@ TEST(CellExchanges, AgainstCellsThatAnswerAsCellsDo) {
     EXPECT_EQ(QuillReadLoadCellValue(0), 500);
 }
 
-TEST(CellExchanges, BytesThatArrivedEarlierNeverReachTheDecoder) {
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    port.bench.Send({0x02, 0x45, 0x30, 0x35, 0x34, 0x33, 0x32, 0x31});
-    SleepMs(150);
-    EXPECT_EQ(QuillReadLoadCell(1), 0);
-
-    // An answer that comes after its exchange's window and before the next exchange
-    // starts is discarded by that exchange's first purge.
-    portsim::Config late = OneCell(1, 4660);
-    late.replyDelayMs = 200;
-    port.bench.Reconfigure(late);
-    EXPECT_EQ(QuillReadLoadCellValue(1), -65535);
-    SleepMs(400);
-    port.bench.Reconfigure(Silent());
-    EXPECT_EQ(QuillReadLoadCellValue(1), -65535);
-    EXPECT_EQ(QuillWriteLoadCell(1), 0);
-}
-
 // An answer that misses its 50 ms window by a little comes inside the window of a call
 // made at once after: that call decodes it as its own reply, and its own answer in turn
 // goes to the call after it. The answer lands mid-window, 25 ms from either edge; a
@@ -205,20 +89,6 @@ TEST(CellExchanges, ALateAnswerIsTakenByACallMadeAtOnceAfter) {
     EXPECT_EQ(after, 4660);
 }
 
-TEST(CellExchanges, TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest) {
-    PtyDevice device;
-    ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1);
-    Settle();
-    ReadAllPort();
-    EXPECT_EQ(QuillReadLoadCell(1), 0);
-    device.Send("LATE");
-    SleepMs(600);
-    EXPECT_EQ(device.WaitingAtPort(), 4);
-    EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
-    EXPECT_EQ(ClosePort(), 0);
-}
-
 // As with a send: a reader pass that found the request before the exchange withdrew it
 // never takes the reply.
 TEST(CellExchanges, AReaderMidPassNeverTakesTheReply) {
@@ -228,12 +98,6 @@ TEST(CellExchanges, AReaderMidPassNeverTakesTheReply) {
         HandedOnAroundExchanges(port, [] { return QuillReadLoadCellValue(5) == 74565; });
     EXPECT_EQ(round.missed, 0);
     EXPECT_EQ(round.handedOn.find_first_not_of('#'), std::string::npos) << round.handedOn;
-}
-
-TEST(CellExchanges, WithoutAPortEachGivesItsEmptyReplyResult) {
-    EXPECT_EQ(QuillReadLoadCell(1), 0);
-    EXPECT_EQ(QuillReadLoadCellValue(1), -65535);
-    EXPECT_EQ(QuillWriteLoadCell(1), 0);
 }
 
 } // namespace
