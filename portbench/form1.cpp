@@ -6,7 +6,9 @@
 #include "bitbtn.h"
 #include "coolbar.h"
 #include "glyphs.h"
+#include "loadcell_results.h"
 #include "messages.h"
+#include "window_timings.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -165,13 +167,14 @@ void TForm1::CreateControls() {
     ComboBox2 = Place<QComboBox>(GroupBox3, 56, 22, 59, 21);
     ComboBox2->setEditable(true);
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
-    for (int address = 1; address <= 12; ++address)
+    for (int address = CellResults::FirstProbedAddress; address <= CellResults::LastProbedAddress;
+         ++address)
         ComboBox2->addItem(QString::number(address));
     ComboBox2->setCurrentIndex(0);
     Button3 = Place<TButton>(GroupBox3, 118, 20, 81, 25);
     Button3->setToolTip("Write Address");
     ProgressBar1 = Place<QProgressBar>(GroupBox3, 8, 47, 193, 5);
-    ProgressBar1->setRange(0, 12);
+    ProgressBar1->setRange(0, CellResults::LastProbedAddress);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
@@ -184,11 +187,11 @@ void TForm1::CreateControls() {
     Button4->setToolTip("Read A/D Code");
 
     Timer1 = new QTimer(this);
-    Timer1->setInterval(170);
+    Timer1->setInterval(WindowTimings::ReceivePollMs);
     Timer2 = new QTimer(this);
-    Timer2->setInterval(1000);
+    Timer2->setInterval(WindowTimings::TimedSendStartMs);
     LostDeviceCheck = new QTimer(this);
-    LostDeviceCheck->setInterval(500);
+    LostDeviceCheck->setInterval(WindowTimings::DeviceCheckMs);
 }
 
 QFileDialog* TForm1::OpenDialog() {

@@ -4,7 +4,6 @@
 #include "form1.h"
 #include "messages.h"
 #include "settings.h"
-#include "settings_keys.h"
 
 #include <cstddef>
 #include <iterator>
@@ -241,11 +240,11 @@ void TForm1::ToolButton4Click() {
     if (CurrentLanguage == ChineseLanguage) {
         SetColumn(*this, true, false);
         CurrentLanguage = EnglishLanguage;
-        TIniFile(SettingsPath()).WriteString(SettingsKeys::Language, EnglishLanguage);
+        WriteSetting(SettingsKeys::Language, EnglishLanguage);
     } else if (CurrentLanguage == EnglishLanguage) {
         SetColumn(*this, false, false);
         CurrentLanguage = ChineseLanguage;
-        TIniFile(SettingsPath()).WriteString(SettingsKeys::Language, ChineseLanguage);
+        WriteSetting(SettingsKeys::Language, ChineseLanguage);
     }
     // Any other language read from the file is a state the switch cannot leave.
 }

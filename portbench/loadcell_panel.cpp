@@ -1,13 +1,16 @@
-// Load-cell commands: read address, write address, read A/D code.
+// Load-cell commands: read address, write address, read A/D code. Each result
+// is a line of its own (AppendLine), its text looked up in the language of the
+// moment it is shown: the scan of the address write lets other handlers run, a
+// language switch among them.
 #include "form1.h"
 
 #include "language.h"
+#include "loadcell_results.h"
 #include "portline.h"
 #include "text_convert.h"
 
 #include <QCoreApplication>
 #include <QScopedValueRollback>
-#include <QTextBlock>
 
 // Stops the poll and checks the port, refusing with `refusal`. Every command
 // stops the poll first, also one refused here, and none starts it again.
@@ -18,19 +21,10 @@ bool TForm1::LoadCellStart(TextId refusal) {
     return false;
 }
 
-// One line at the end of the display, never run together with text a poll left
-// on the last line. Result texts are looked up in the language of the moment
-// they are shown: the scan of the address write lets other handlers run, a
-// language switch among them.
-void TForm1::AppendLine(const QString& line) {
-    const bool atLineStart = Memo1->document()->lastBlock().text().isEmpty();
-    AppendToDisplay(atLineStart ? line + u'\n' : u'\n' + line);
-}
-
 void TForm1::Button2MouseUp() {
     if (!LoadCellStart(TextId::PortNotOpen)) return;
     const int32_t r = QuillReadLoadCell(0);
-    if (r == 0) {
+    if (r == CellResults::NoReply) {
         AppendLine(TextOf(TextId::ReadAddressFailed, CurrentLanguage));
         return;
     }
@@ -60,7 +54,8 @@ void TForm1::Button3MouseUp() {
     const int port = portChanges_;
     int found = 0;
     ProgressBar1->show();
-    for (int address = 1; address <= 12; ++address) {
+    for (int address = CellResults::FirstProbedAddress; address <= CellResults::LastProbedAddress;
+         ++address) {
         // Repaint and take input between the probes, so the bar moves.
         QCoreApplication::processEvents();
         if (portChanges_ != port || closing_) {
@@ -70,7 +65,7 @@ void TForm1::Button3MouseUp() {
         }
         ProgressBar1->setValue(address);
         const int32_t r = QuillReadLoadCell(address);
-        if (r >= 1 && r <= 16) ++found;
+        if (CellResults::CountsAsCell(r)) ++found;
         if (found > 1) {
             AppendLine(TextOf(TextId::TooManyCells, CurrentLanguage));
             ProgressBar1->hide();
@@ -80,7 +75,7 @@ void TForm1::Button3MouseUp() {
     ProgressBar1->hide();
 
     const int32_t w = QuillWriteLoadCell(StrToInt(ComboBox2->currentText()));
-    if (w >= 1 && w <= 254) {
+    if (CellResults::IsWrittenAddress(w)) {
         const int32_t r2 = QuillReadLoadCell(StrToInt(ComboBox2->currentText()));
         AppendLine(TextOf(TextId::AddressWritten, CurrentLanguage) + QString::number(r2));
         if (r2 == PORTLINE_CELL_NO_ADDRESS)

@@ -1,14 +1,8 @@
+// Natural order of port names; each platform lists its ports in
+// port_list_posix.cpp or port_list_win32.cpp.
 #include "port_list.h"
 
 #include <algorithm>
-
-#if defined(_WIN32)
-#include "registry_ports_win32.h"
-#else
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#endif
 
 namespace {
 
@@ -52,33 +46,3 @@ bool NaturalLess(const QString& a, const QString& b) {
 void SortNaturally(QStringList& names) {
     std::stable_sort(names.begin(), names.end(), NaturalLess);
 }
-
-#if defined(_WIN32)
-// On Windows the registry lists the ports, in its own order.
-QStringList AvailablePortNames() {
-    QStringList names;
-    for (const std::string& name : RegisteredSerialPorts())
-        names << QString::fromLocal8Bit(name.c_str());
-    return names;
-}
-#else
-// The kernel's own list of terminals: a serial port is one with a device
-// behind it (virtual consoles and pseudo-terminals have none), leaving out a
-// serial-core port whose chip was never found (type 0), as on most machines'
-// ttyS1 to ttyS31. Read from sysfs, without opening a device or starting the
-// device manager's library.
-QStringList AvailablePortNames() {
-    const QString classFolder = "/sys/class/tty/";
-    QStringList names;
-    for (const QString& name : QDir(classFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString entry = classFolder + name;
-        if (!QFileInfo::exists(entry + "/device") || !QFileInfo::exists("/dev/" + name)) continue;
-        QFile type(entry + "/type");
-        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0") continue;
-        names << name;
-    }
-    SortNaturally(names);
-    names.removeDuplicates();
-    return names;
-}
-#endif

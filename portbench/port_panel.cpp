@@ -5,15 +5,7 @@
 #include "language.h"
 #include "portline.h"
 #include "settings.h"
-
-namespace {
-
-// Port names and parameter texts cross to the library in the system's 8-bit text.
-QByteArray Native(const QString& text) {
-    return text.toLocal8Bit();
-}
-
-} // namespace
+#include "text_convert.h"
 
 // What sets the two open buttons apart: their texts, the lamp, and what a
 // successful open does besides opening.
@@ -41,8 +33,8 @@ void TForm1::TogglePort(const PortButton& b) {
         return;
     }
     if (!PortOpen) {
-        if (OpenPort(Native(ComboBox1->currentText()).constData(),
-                     Native(Edit1->text()).constData(), 1) == 1) {
+        if (OpenPort(Native8Bit(ComboBox1->currentText()).constData(),
+                     Native8Bit(Edit1->text()).constData(), 1) == 1) {
             if (b.lamp) b.button->setIcon(LampGlyph(true));
             b.button->setText(TextOf(b.openedCaption, CurrentLanguage));
             if (b.clearsMemo) Memo1->clear();
@@ -52,9 +44,8 @@ void TForm1::TogglePort(const PortButton& b) {
             Timer1->start();
             if (deviceWatch_.Watch(ComboBox1->currentText())) LostDeviceCheck->start();
             if (b.stores) {
-                TIniFile settings(SettingsPath());
-                settings.WriteString(SettingsKeys::Port, ComboBox1->currentText());
-                settings.WriteString(SettingsKeys::Parameter, Edit1->text());
+                WriteSetting(SettingsKeys::Port, ComboBox1->currentText());
+                WriteSetting(SettingsKeys::Parameter, Edit1->text());
             }
         } else {
             if (b.lamp) b.button->setIcon(LampGlyph(false));
@@ -116,7 +107,8 @@ void TForm1::Button1Click() {
 }
 
 // An item picked from the list: the caption, not PortOpen, says whether a port
-// must be closed first, so picking always ends with the picked port open (or M3).
+// must be closed first, so picking always ends with the picked port open, or
+// with the message that it failed to open and no port open.
 void TForm1::ComboBox1Click() {
     const QString caption = BitBtn1->text();
     if (caption == TextOf(TextId::OpenCaption, EnglishLanguage) ||
@@ -132,6 +124,6 @@ void TForm1::ComboBox1Click() {
 void TForm1::Edit1Change() {
     const QString params = Edit1->text();
     if (params.isEmpty()) return;
-    SetupPort(Native(params).constData());
-    TIniFile(SettingsPath()).WriteString(SettingsKeys::Parameter, params);
+    SetupPort(Native8Bit(params).constData());
+    WriteSetting(SettingsKeys::Parameter, params);
 }

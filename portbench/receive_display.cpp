@@ -7,7 +7,6 @@
 #include "text_convert.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QCoreApplication>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -21,11 +20,6 @@ namespace {
 constexpr int HistoryLines = 50;
 // The output area of the hex-to-characters conversion, its ending zero included.
 constexpr int ConvertAreaSize = 3072;
-
-// A conversion keeps the window responsive: it runs the events after each byte.
-void ProcessEvents() {
-    QCoreApplication::processEvents();
-}
 
 // Display edits made by the program keep no undo history: a document that keeps
 // one never releases the text it has dropped, and the poll edits it for hours.
@@ -44,13 +38,19 @@ class UndoPause {
     bool was_;
 };
 
-// `text` made to start a line of its own at the end of the display. Its line
-// break, if any, was chosen on the text before a conversion replaced it.
-QString OnALineOfItsOwn(const QPlainTextEdit* memo, const QString& text) {
+// What follows a text that starts a line of its own at an empty last line.
+enum class AtLineStart { LeaveOpen, EndTheLine };
+
+// `text` made to start a line of its own at the end of the display, never run
+// together with what is on the last line: one line break before it unless that
+// line is empty. A line break it starts with, chosen before a conversion
+// replaced the text, counts as that one.
+QString OnALineOfItsOwn(const QPlainTextEdit* memo, const QString& text, AtLineStart end) {
     const bool atLineStart = memo->document()->lastBlock().text().isEmpty();
     const bool startsWithBreak = text.startsWith(u'\n');
-    if (atLineStart) return startsWithBreak ? text.mid(1) : text;
-    return startsWithBreak ? text : u'\n' + text;
+    if (!atLineStart) return startsWithBreak ? text : u'\n' + text;
+    const QString line = startsWithBreak ? text.mid(1) : text;
+    return end == AtLineStart::EndTheLine ? line + u'\n' : line;
 }
 
 // Counts the lines the box shows without laying a text out where it surely
@@ -217,6 +217,11 @@ void TForm1::Timer1Timer() {
     receive_.PollShown(text);
 }
 
+// A result line: at an empty last line it ends that line too.
+void TForm1::AppendLine(const QString& line) {
+    AppendToDisplay(OnALineOfItsOwn(Memo1, line, AtLineStart::EndTheLine));
+}
+
 // Extends the last line in place; the rest of the text is not rewritten.
 void TForm1::AppendToDisplay(const QString& text) {
     receive_.OtherShown();
@@ -302,6 +307,6 @@ void TForm1::CheckBox1Click() {
     // each starts a line of its own in the converted text.
     const QStringList held = receive_.EndConversion();
     for (const QString& text : held)
-        AppendToDisplay(OnALineOfItsOwn(Memo1, text));
-    TIniFile(SettingsPath()).WriteString(SettingsKeys::ShowType, toHex ? "HEX" : "ASCII");
+        AppendToDisplay(OnALineOfItsOwn(Memo1, text, AtLineStart::LeaveOpen));
+    WriteSetting(SettingsKeys::ShowType, toHex ? "HEX" : "ASCII");
 }

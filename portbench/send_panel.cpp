@@ -7,8 +7,8 @@
 #include "portline.h"
 #include "settings.h"
 #include "text_convert.h"
+#include "window_timings.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -19,15 +19,6 @@ constexpr qsizetype PlainAreaSize = 1024;
 
 QString FormatReply(const QByteArray& reply, bool hexDisplay) {
     return hexDisplay ? BytesToHex(reply, HexBlanks::BeforeEach) : BytesToDisplay(reply);
-}
-
-// A conversion keeps the window responsive: it runs the events after each byte.
-void ProcessEvents() {
-    QCoreApplication::processEvents();
-}
-
-void WriteSetting(const SettingsKey& key, const QString& value) {
-    TIniFile(SettingsPath()).WriteString(key, value);
 }
 
 } // namespace
@@ -54,15 +45,15 @@ void TForm1::SendEdit2(bool timed) {
         Edit2->setFocus();
         return;
     }
-    QByteArray data;
-    if (!BuildSendBuffer(Edit2->text(), RadioButton1->isChecked(), data)) {
+    QByteArray bytes;
+    if (!BuildSendBuffer(Edit2->text(), RadioButton1->isChecked(), bytes)) {
         if (timed) return;
         ShowMessage(TextId::SendTooLong, CurrentLanguage);
         Edit2->setFocus();
         return;
     }
     std::array<char, MaxSendBytes + 1> buffer{};
-    std::copy(data.cbegin(), data.cend(), buffer.begin());
+    std::copy(bytes.cbegin(), bytes.cend(), buffer.begin());
     const char* reply = WriteSendData(buffer.data());
     // The reply lives in Portline's buffer: copy it before anything else runs.
     const QString text = FormatReply(QByteArray(reply ? reply : ""), CheckBox1->isChecked());
@@ -71,14 +62,14 @@ void TForm1::SendEdit2(bool timed) {
 
 void TForm1::CheckBox2Click() {
     sendPanel_.SetTimedSendOn(CheckBox2->isChecked());
-    SetTimer2Interval(StrToIntDef(Edit3->text(), 100));
+    SetTimer2Interval(StrToIntDef(Edit3->text(), WindowTimings::TimedSendFallbackMs));
     WriteSetting(SettingsKeys::Continuous, sendPanel_.TimedSendOn() ? "Yes" : "No");
     WriteSetting(SettingsKeys::Interval, Edit3->text());
 }
 
 void TForm1::Edit3Change() {
     // Only a changed interval restarts the count (5000 and 05000 are one).
-    const int32_t ms = StrToIntDef(Edit3->text(), 100);
+    const int32_t ms = StrToIntDef(Edit3->text(), WindowTimings::TimedSendFallbackMs);
     if (std::max(ms, 0) != Timer2->interval()) SetTimer2Interval(ms);
     WriteSetting(SettingsKeys::Interval, Edit3->text());
 }

@@ -1,17 +1,29 @@
 #include "settings_location.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#if !defined(_WIN32)
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 #ifndef PORTBENCH_INSTALLED_MARKER
 #define PORTBENCH_INSTALLED_MARKER "../share/portbench/installed"
 #endif
+
+namespace {
+
+QString folderOverride;
+
+} // namespace
+
+void SetSettingsFolderForTesting(const QString& folder) {
+    folderOverride = folder;
+}
+
+QString SettingsPath() {
+    const QString folder =
+        folderOverride.isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride;
+    return SettingsFolderFor(folder) + "/PortBench.ini";
+}
 
 QString InstalledMarker() {
     return PORTBENCH_INSTALLED_MARKER;
@@ -31,17 +43,9 @@ QString UserConfigFolder(const QString& xdgConfigHome, const QString& home) {
 
 namespace {
 
-// $HOME, or the user's home folder from the password database when a program
-// was started without it.
 QString HomeFolder() {
     const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty()) return home;
-#if defined(_WIN32)
-    return QDir::homePath();
-#else
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
-#endif
+    return home.isEmpty() ? AccountHomeFolder() : home;
 }
 
 } // namespace

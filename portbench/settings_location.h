@@ -1,4 +1,4 @@
-// Where the settings file lives. A PortBench run from its build tree or from a
+// Where the settings file lives, on every platform. A PortBench run from its build tree or from a
 // folder of its own (a portable copy) keeps PortBench.ini beside the program. An
 // installed PortBench keeps it in the user's configuration folder,
 // $XDG_CONFIG_HOME/PortBench (~/.config/PortBench when that is unset).
@@ -12,6 +12,12 @@
 
 #include <QString>
 
+// Full path of the settings file: the settings folder of the program's folder
+// followed by PortBench.ini.
+QString SettingsPath();
+// Tests point the program's folder elsewhere; an empty text restores the default.
+void SetSettingsFolderForTesting(const QString& folder);
+
 // The marker's path relative to the program's folder.
 QString InstalledMarker();
 
@@ -21,6 +27,10 @@ bool IsInstalledProgram(const QString& programFolder);
 // The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
 // path, otherwise `home`/.config.
 QString UserConfigFolder(const QString& xdgConfigHome, const QString& home);
+
+// The home folder the system records for the user, for a program started
+// without $HOME (settings_posix.cpp, settings_win32.cpp).
+QString AccountHomeFolder();
 
 // The folder of the settings file for the program in `programFolder`, with the
 // environment of this process.

@@ -4,24 +4,30 @@
 
 #include "messages.h"
 #include "profile_win32.h"
+#include "text_convert.h"
 
 #include <QDir>
 
 namespace {
 
-std::string Local(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+std::string CodePageText(const QString& text) {
+    return Native8Bit(text).toStdString();
 }
 
 } // namespace
 
+QString AccountHomeFolder() {
+    return QDir::homePath();
+}
+
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const {
-    return QString::fromLocal8Bit(
-        ReadProfileText(Local(path_), Local(section), Local(key), Local(defaultValue)));
+    return QString::fromLocal8Bit(ReadProfileText(CodePageText(path_), CodePageText(section),
+                                                  CodePageText(key), CodePageText(defaultValue)));
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    if (!WriteProfileText(Local(path_), Local(section), Local(key), Local(value)))
+    if (!WriteProfileText(CodePageText(path_), CodePageText(section), CodePageText(key),
+                          CodePageText(value)))
         throw AppError(QString("Unable to write to %1").arg(QDir::toNativeSeparators(path_)));
 }

@@ -1,7 +1,9 @@
 #include "text_convert.h"
 
 #include "messages.h"
+#include "utf8_sequence.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 QByteArray TrimBytes(const QByteArray& bytes) {
@@ -106,6 +108,10 @@ QByteArray HexGroupsToBytes(QByteArrayView text, HexGroupChars groups, qsizetype
     return area.left(area.indexOf('\0'));
 }
 
+void ProcessEvents() {
+    QCoreApplication::processEvents();
+}
+
 QByteArray DisplayToBytes(const QString& displayText) {
     QString text = displayText;
     text.replace(QChar::ParagraphSeparator, u'\n');
@@ -136,30 +142,6 @@ constexpr char32_t ByteCharacters = 0xEF00; // U+EF80 to U+EFFF stand for 0x80 t
 
 bool IsByteCharacter(char32_t c) {
     return c >= ByteCharacters + 0x80 && c <= ByteCharacters + 0xFF;
-}
-
-// The length of the well-formed UTF-8 sequence at `at` and its code point, or 0.
-int Utf8Sequence(const QByteArray& bytes, qsizetype at, char32_t& code) {
-    const auto lead = static_cast<uint8_t>(bytes[at]);
-    int length = 0;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, code = lead & 0x1F, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, code = lead & 0x0F, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, code = lead & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > bytes.size()) return 0;
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<uint8_t>(bytes[at + i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
 }
 
 } // namespace
@@ -259,6 +241,10 @@ bool ParseInteger(const QString& text, int32_t& out) {
 }
 
 } // namespace
+
+QByteArray Native8Bit(const QString& text) {
+    return text.toLocal8Bit();
+}
 
 int32_t StrToInt(const QString& text) {
     int32_t value = 0;

@@ -24,9 +24,11 @@ bool HexToInt(const QString& text, int32_t& value);
 // byte a wider reading would, instead of a stale value.
 uint8_t HexGroupByte(QByteArrayView group);
 
-// Runs after each byte of a long conversion (the window passes one that keeps
-// itself responsive); may be empty.
+// Runs after each byte of a long conversion (the window passes ProcessEvents);
+// may be empty.
 using EachByte = std::function<void()>;
+// Runs the pending events, so that a long conversion keeps the window responsive.
+void ProcessEvents();
 
 // Where the blanks of a byte's hexadecimal form stand: " 41 42" or "41 42".
 enum class HexBlanks { BeforeEach, Between };
@@ -77,6 +79,11 @@ QString NormalizeLineBreaks(const QString& text);
 // that EditTextToBytes(BytesToEditText(b)) == b for any b.
 QString BytesToEditText(const QByteArray& bytes);
 QByteArray EditTextToBytes(const QString& text);
+
+// The system's 8-bit text (the locale's encoding, a code page on Windows), in
+// which port names, parameter texts and the Windows settings file cross to the
+// library and to the system.
+QByteArray Native8Bit(const QString& text);
 
 // A whole decimal number; throws AppError("'<text>' is not a valid integer value").
 int32_t StrToInt(const QString& text);

@@ -178,20 +178,38 @@ TEST_F(LoadCellLineTest, AnAddressReadBackAsMinus64IsReportedUnsuccessful) {
                  Utf8("写入地址完成! 读出当前传感器地址:-64\n地址写入不成功!\n"));
 }
 
-TEST_F(LoadCellLineTest, WriteAddressNeedsAnAddress) {
+// WRITE_A and READ_C refuse an empty address box with a message in each
+// language, sending nothing; the write puts the focus into the box.
+TEST_F(LoadCellLineTest, WriteAddressAndReadCodeNeedAnAddress) {
     OpenLine(Cells({{4}}));
-    form->ComboBox2->setEditText("");
-    form->Edit2->setFocus();
-    EXPECT_EQ(Run(form->Button3, "Chinese"), Bytes{});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, Utf8("请指定要写入的地址号!"));
-    EXPECT_EQ(boxes[0].caption, Utf8("提示"));
-    EXPECT_EQ(form->focusWidget(), form->ComboBox2);
-    Run(form->Button3, "English");
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, "Please specify the address to write!");
-    EXPECT_EQ(boxes[1].caption, "Prompting");
-    EXPECT_TRUE(Display().isEmpty());
+    struct Case {
+        QPushButton* button;
+        const char* chinese;
+        const char* english;
+        QWidget* focusAfter;
+    };
+    const Case cases[] = {
+        {form->Button3, "请指定要写入的地址号!", "Please specify the address to write!",
+         form->ComboBox2},
+        {form->Button4, "请设置要读取的传感器地址号!",
+         "Please specify the address to read the sensors", form->Edit2}, // the focus stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.english);
+        form->ComboBox2->setEditText("");
+        form->Edit2->setFocus();
+        const size_t before = boxes.size();
+        EXPECT_EQ(Run(c.button, "Chinese"), Bytes{});
+        ASSERT_EQ(boxes.size(), before + 1);
+        EXPECT_EQ(boxes[before].text, Utf8(c.chinese));
+        EXPECT_EQ(boxes[before].caption, Utf8("提示"));
+        EXPECT_EQ(form->focusWidget(), c.focusAfter);
+        EXPECT_EQ(Run(c.button, "English"), Bytes{});
+        ASSERT_EQ(boxes.size(), before + 2);
+        EXPECT_EQ(boxes[before + 1].text, c.english);
+        EXPECT_EQ(boxes[before + 1].caption, "Prompting");
+        EXPECT_TRUE(Display().isEmpty());
+    }
 }
 
 TEST_F(LoadCellLineTest, ANonNumericAddressStopsTheWriteAfterTheScan) {
@@ -242,22 +260,11 @@ TEST_F(LoadCellLineTest, ReadCodeOfTheCellAtComboBox2) {
 
 TEST_F(LoadCellLineTest, ReadCodeNeedsAWholeNumber) {
     OpenLine(Cells({{3}}));
-    form->ComboBox2->setEditText("");
-    form->Edit2->setFocus();
-    EXPECT_EQ(Run(form->Button4, "Chinese"), Bytes{});
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, Utf8("请设置要读取的传感器地址号!"));
-    EXPECT_EQ(boxes[0].caption, Utf8("提示"));
-    EXPECT_EQ(form->focusWidget(), form->Edit2); // the focus stays
-    Run(form->Button4, "English");
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1].text, "Please specify the address to read the sensors");
-    EXPECT_EQ(boxes[1].caption, "Prompting");
-
     form->ComboBox2->setEditText("3a");
     EXPECT_EQ(Run(form->Button4, "English"), Bytes{});
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "'3a' is not a valid integer value");
+    EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(Display().isEmpty());
 }
 

@@ -51,42 +51,57 @@ TEST(TextConvertTest, AGroupGivesTheLowByteOfItsLastEightCharacters) {
     EXPECT_EQ(HexGroupByte("123456789G"), 0x90); // the last eight are 3456789G
 }
 
-TEST(TextConvertTest, GroupsOfDigitsOrOfAllButTheBlank) {
-    EXPECT_EQ(Groups("4G41", HexGroupChars::HexDigits, 16), "\x04"
-                                                            "A");
-    EXPECT_EQ(Groups("4G 61", HexGroupChars::AllButBlank, 16), "@a");
-    EXPECT_EQ(Groups("43 41\t42", HexGroupChars::AllButBlank, 16), "C");
-    EXPECT_EQ(Groups("41\t42", HexGroupChars::HexDigits, 16), "AB");
-    // An empty group between two separators, or a group of value 0, ends the text.
-    EXPECT_EQ(Groups("41  42", HexGroupChars::HexDigits, 16), "A");
-    EXPECT_EQ(Groups("41  42", HexGroupChars::AllButBlank, 16), "A");
-    EXPECT_EQ(Groups("41 00 42", HexGroupChars::AllButBlank, 16), "A");
-    // The text is trimmed first.
-    EXPECT_EQ(Groups(" \t41 42\r\n", HexGroupChars::HexDigits, 16), "AB");
-    EXPECT_EQ(Groups("", HexGroupChars::HexDigits, 16), "");
-    EXPECT_EQ(Groups("   ", HexGroupChars::AllButBlank, 16), "");
-}
-
-TEST(TextConvertTest, AFullAreaDropsTheGroupAndRestartsBehindItsFirstByte) {
-    // An area of 4 holds 3 bytes: 04 is dropped, 05 and 06 go on at the second byte.
-    EXPECT_EQ(Groups("01 02 03 04 05 06", HexGroupChars::HexDigits, 4), "\x01\x05\x06");
-    EXPECT_EQ(Groups("01 02 03", HexGroupChars::HexDigits, 4), "\x01\x02\x03");
-    EXPECT_EQ(Groups("01 02 03 04", HexGroupChars::HexDigits, 4), "\x01");
-    // Each restart drops one group more: 07 is dropped, 08 follows the first byte.
-    EXPECT_EQ(Groups("01 02 03 04 05 06 07 08", HexGroupChars::HexDigits, 4), "\x01\x08");
-    // The smallest area holds one byte and keeps the first.
-    EXPECT_EQ(Groups("41 42 43 44", HexGroupChars::AllButBlank, 2), "A");
-}
-
-TEST(TextConvertTest, TheDisplayAndSendBoxAreasRestartAtTheirSizes) {
-    // The display's area of 3072 holds 3071 bytes.
-    EXPECT_EQ(Groups("31 " + Repeated("41 ", 3070) + "42 43 44", HexGroupChars::HexDigits, 3072),
-              "1CD");
-    EXPECT_EQ(Groups(Repeated("41 ", 3071), HexGroupChars::HexDigits, 3072), QByteArray(3071, 'A'));
-    // The send box's area of 1024 holds 1023 bytes.
-    EXPECT_EQ(Groups(Repeated("41 ", 1023) + "42 43 44", HexGroupChars::AllButBlank, 1024), "ACD");
-    EXPECT_EQ(Groups(Repeated("61 ", 1023), HexGroupChars::AllButBlank, 1024),
-              QByteArray(1023, 'a'));
+// Hexadecimal groups into a fixed area: what makes a group, what ends the
+// text, and the restart of a full area, the display's and the send box's sizes
+// included.
+TEST(TextConvertTest, HexGroupsIntoAFixedArea) {
+    constexpr auto Digits = HexGroupChars::HexDigits;
+    constexpr auto AllButBlank = HexGroupChars::AllButBlank;
+    struct Case {
+        const char* why;
+        QByteArray text;
+        HexGroupChars groups;
+        qsizetype areaSize;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        // Groups of digits, or of all but the blank.
+        {"a non-digit closes a digit group", "4G41", Digits, 16,
+         "\x04"
+         "A"},
+        {"only a blank closes the other kind", "4G 61", AllButBlank, 16, "@a"},
+        {"a tab is part of the other kind", "43 41\t42", AllButBlank, 16, "C"},
+        {"a tab closes a digit group", "41\t42", Digits, 16, "AB"},
+        // An empty group between two separators, or a group of value 0, ends the text.
+        {"an empty digit group ends it", "41  42", Digits, 16, "A"},
+        {"an empty group ends it", "41  42", AllButBlank, 16, "A"},
+        {"a group of value 0 ends it", "41 00 42", AllButBlank, 16, "A"},
+        // The text is trimmed first.
+        {"trimmed", " \t41 42\r\n", Digits, 16, "AB"},
+        {"empty", "", Digits, 16, ""},
+        {"blanks only", "   ", AllButBlank, 16, ""},
+        // An area of 4 holds 3 bytes: 04 is dropped, 05 and 06 go on at the second byte.
+        {"full: restarts behind the first byte", "01 02 03 04 05 06", Digits, 4, "\x01\x05\x06"},
+        {"exactly full", "01 02 03", Digits, 4, "\x01\x02\x03"},
+        {"full, then nothing", "01 02 03 04", Digits, 4, "\x01"},
+        // Each restart drops one group more: 07 is dropped, 08 follows the first byte.
+        {"full twice", "01 02 03 04 05 06 07 08", Digits, 4, "\x01\x08"},
+        // The smallest area holds one byte and keeps the first.
+        {"the smallest area", "41 42 43 44", AllButBlank, 2, "A"},
+        // The display's area of 3072 holds 3071 bytes.
+        {"the display's area, full", "31 " + Repeated("41 ", 3070) + "42 43 44", Digits, 3072,
+         "1CD"},
+        {"the display's area, exactly full", Repeated("41 ", 3071), Digits, 3072,
+         QByteArray(3071, 'A')},
+        // The send box's area of 1024 holds 1023 bytes.
+        {"the send box's area, full", Repeated("41 ", 1023) + "42 43 44", AllButBlank, 1024, "ACD"},
+        {"the send box's area, exactly full", Repeated("61 ", 1023), AllButBlank, 1024,
+         QByteArray(1023, 'a')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Groups(c.text, c.groups, c.areaSize), c.bytes);
+    }
 }
 
 TEST(TextConvertTest, GroupsRunTheStepAfterEveryCharacterAndTheClosingBlank) {

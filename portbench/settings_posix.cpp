@@ -1,4 +1,4 @@
-// The settings file, read and written with the behaviour of the Windows profile
+// The settings file on POSIX systems, read and written with the behaviour of the Windows profile
 // functions: names match whatever their letter case, values come back trimmed,
 // and a write touches only its own line, keeping the rest of the file as it was.
 // Every write replaces the file atomically, so the file is either the old one
@@ -7,8 +7,8 @@
 #include "settings.h"
 
 #include "messages.h"
-#include "settings_location.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -240,6 +241,12 @@ bool RewriteInPlace(const QString& path, const QByteArray& bytes) {
 }
 
 } // namespace
+
+// From the password database.
+QString AccountHomeFolder() {
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QDir::rootPath();
+}
 
 QString TIniFile::ReadString(const QString& section, const QString& key,
                              const QString& defaultValue) const {
