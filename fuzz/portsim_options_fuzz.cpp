@@ -3,6 +3,7 @@
 // ranges (the per-cell faults, losses and hang-up time included), "--option=VALUE" reads
 // as "--option VALUE", and hexadecimal byte lists read back as they are written.
 #include "fuzz_check.h"
+#include "hex_bytes.h"
 #include "options.h"
 
 #include <cstdint>
@@ -79,7 +80,7 @@ void CheckRun(const Options& options) {
 
 void CheckHexBytes(const std::string& text) {
     Bytes bytes;
-    if (!ParseHexBytes(text, bytes)) return;
+    if (!tools::ParseHexBytes(text, bytes)) return;
     FUZZ_CHECK(!bytes.empty(), "an empty byte list was accepted");
     std::string written;
     for (uint8_t b : bytes) {
@@ -88,7 +89,8 @@ void CheckHexBytes(const std::string& text) {
         written += pair;
     }
     Bytes again;
-    FUZZ_CHECK(ParseHexBytes(written, again) && again == bytes, "hex bytes did not read back");
+    FUZZ_CHECK(tools::ParseHexBytes(written, again) && again == bytes,
+               "hex bytes did not read back");
 }
 
 } // namespace

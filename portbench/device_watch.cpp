@@ -6,24 +6,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifndef _WIN32
+#include "com_name.h"
+
 #include <unistd.h>
 #endif
-
-namespace {
-
-// The device a port name stands for, as the library opens it: a path as it is,
-// COMn the n-th serial port, any other name one in /dev.
-QByteArray DeviceOf(const QString& name) {
-    if (name.startsWith(u'/')) return QFile::encodeName(name);
-    bool number = false;
-    const int n = name.mid(3).toInt(&number);
-    if (name.size() > 3 && name.left(3).compare("COM", Qt::CaseInsensitive) == 0 && number &&
-        n > 0 && !name.mid(3).startsWith(u'+'))
-        return "/dev/ttyS" + QByteArray::number(n - 1);
-    return "/dev/" + QFile::encodeName(name);
-}
-
-} // namespace
 
 bool DeviceWatch::Watch(const QString& name) {
     watching_ = false;
@@ -31,7 +17,8 @@ bool DeviceWatch::Watch(const QString& name) {
     Q_UNUSED(name);
     return false; // the line's own errors tell of a removed adapter there
 #else
-    path_ = DeviceOf(name);
+    path_ =
+        QByteArray::fromStdString(portline::ComNameDevice(QFile::encodeName(name).toStdString()));
     struct stat info {};
     if (::stat(path_.constData(), &info) != 0) return false;
     device_ = info.st_dev;

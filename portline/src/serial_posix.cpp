@@ -1,6 +1,7 @@
 // The serial layer on Linux termios. The whole termios record is read and written with
 // TCGETS2/TCSETS2 so that any baud rate the kernel accepts can be set and every
 // setting the port had is put back exactly.
+#include "com_name.h"
 #include "serial.h"
 #include "termios2.h"
 
@@ -372,15 +373,6 @@ class PosixSerialPort final : public SerialPort {
     uint64_t seen_ = 0;  // arrivals accounted for; the event watcher only
 };
 
-bool IsComName(const std::string& name) {
-    if (name.size() < 4 || name.size() > 12) return false;
-    for (size_t i = 0; i < 3; ++i)
-        if (std::tolower(static_cast<unsigned char>(name[i])) != "com"[i]) return false;
-    for (size_t i = 3; i < name.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
-    return name.find_first_not_of('0', 3) != std::string::npos; // COM0 names no port
-}
-
 bool AddWatch(int epoll, int fd) {
     epoll_event ev{};
     ev.events = EPOLLIN | EPOLLET;
@@ -391,9 +383,7 @@ bool AddWatch(int epoll, int fd) {
 } // namespace
 
 std::string DevicePath(const std::string& name) {
-    if (!name.empty() && name[0] == '/') return name;
-    if (IsComName(name)) return "/dev/ttyS" + std::to_string(std::stoul(name.substr(3)) - 1);
-    return "/dev/" + name;
+    return ComNameDevice(name);
 }
 
 std::unique_ptr<SerialPort> OpenSerialPort(const std::string& name) {

@@ -50,24 +50,30 @@ TEST_F(AssignTest, AnAddressFormNamingTheNewAddressConfirmsToo) {
     EXPECT_EQ(Addresses(), std::vector<int>{191});
 }
 
+// Two cells are refused and neither changes, also when the second one sits at the new
+// address outside the range probed.
 TEST_F(AssignTest, TwoCellsAreRefusedAndNeitherChanges) {
-    StartBench(Cells({3, 7}));
-    Outcome o = RunExpectingStatus({"assign", "5"}, 3);
-    EXPECT_EQ(o.status, 3);
-    EXPECT_EQ(o.out, "");
-    EXPECT_TRUE(Contains(o.err, "loadcell: assign: refused: 2 cells answer (at addresses 3 and 7)"))
-        << o.err;
-    EXPECT_EQ(Addresses(), (std::vector<int>{3, 7}));
-    EXPECT_FALSE(WriteWasSent());
-}
-
-TEST_F(AssignTest, ACellAlreadyAtTheNewAddressOutsideTheRangeIsFoundToo) {
-    StartBench(Cells({3, 50}));
-    Outcome o = RunExpectingStatus({"assign", "50"}, 3);
-    EXPECT_EQ(o.status, 3);
-    EXPECT_TRUE(Contains(o.err, "refused: 2 cells answer (at addresses 3 and 50)")) << o.err;
-    EXPECT_EQ(Addresses(), (std::vector<int>{3, 50}));
-    EXPECT_FALSE(WriteWasSent());
+    const struct {
+        std::vector<int> cells;
+        const char* newAddress;
+        const char* found;
+    } buses[] = {
+        {{3, 7}, "5", "3 and 7"},
+        {{3, 50}, "50", "3 and 50"},
+    };
+    for (const auto& bus : buses) {
+        SCOPED_TRACE(bus.newAddress);
+        StartBench(Cells(bus.cells));
+        Outcome o = RunExpectingStatus({"assign", bus.newAddress}, 3);
+        EXPECT_EQ(o.status, 3);
+        EXPECT_EQ(o.out, "");
+        EXPECT_TRUE(Contains(o.err, std::string("loadcell: assign: refused: 2 cells answer (at "
+                                                "addresses ") +
+                                        bus.found + ")"))
+            << o.err;
+        EXPECT_EQ(Addresses(), bus.cells);
+        EXPECT_FALSE(WriteWasSent());
+    }
 }
 
 TEST_F(AssignTest, ACellOutsideANarrowedRangeIsFoundThroughAddressZero) {

@@ -48,18 +48,18 @@ TEST_F(CalibrateTest, AZeroAndASpanFromTwoRunsGiveTheExpectedWeight) {
 
     SetCode(35000);
     Outcome csv = RunExpecting({"read", "3", "--units", "--format", "csv", "--calibration", File()},
-                               [](const Outcome& o) { return o.status == 0; });
+                               [](const Outcome& run) { return run.status == 0; });
     ASSERT_EQ(Lines(csv.out).size(), 2u) << csv.out << csv.err;
     EXPECT_EQ(Lines(csv.out)[0], "time,address,kg,status");
     EXPECT_TRUE(std::regex_search(csv.out, std::regex(R"(,3,5\.0\d{3},ok)"))) << csv.out;
     Outcome json =
         RunExpecting({"read", "3", "--units", "--format", "jsonl", "--calibration", File()},
-                     [](const Outcome& o) { return o.status == 0; });
+                     [](const Outcome& run) { return run.status == 0; });
     EXPECT_TRUE(std::regex_search(json.out, std::regex(R"("address":3,"kg":5\.0\d{3},)")))
         << json.out;
     Outcome check = RunExpecting({"check", "3", "--units", "--readings", "3", "--interval", "0",
                                   "--format", "json", "--calibration", File()},
-                                 [](const Outcome& o) { return o.status == 0; });
+                                 [](const Outcome& run) { return run.status == 0; });
     EXPECT_TRUE(std::regex_search(check.out, std::regex(R"("mean_kg":5\.0\d{3},"sd_kg":0\.0000,)")))
         << check.out;
 }

@@ -103,7 +103,7 @@ TEST_F(CheckTest, FiguresAgreeWithTheReadingsItWrote) {
     const std::string readings = folder_ / "readings.csv";
     Outcome o = RunExpecting({"check", "3", "7", "9", "--readings", "12", "--interval", "0",
                               "--format", "json", "--readings-out", readings},
-                             [](const Outcome& o) { return o.status == 0; });
+                             [](const Outcome& run) { return run.status == 0; });
     ASSERT_EQ(o.status, 0) << o.err;
     const std::vector<Row> rows = ReadingsOf(ReadFile(readings));
     ASSERT_EQ(rows.size(), 36u) << ReadFile(readings);
@@ -170,10 +170,10 @@ TEST_F(CheckTest, ACellOutsideItsLimitsFailsForItsReason) {
             args.push_back("--limits");
             args.push_back(folder_ / "limits.ini");
         }
-        Outcome o = RunExpecting(args, [&](const Outcome& o) {
+        Outcome o = RunExpecting(args, [&](const Outcome& run) {
             for (const auto& [address, verdict] : c.verdicts)
-                if (!std::regex_search(o.out, std::regex("\n" + std::to_string(address) +
-                                                         ",[^\n]*," + verdict.substr(0, 5))))
+                if (!std::regex_search(run.out, std::regex("\n" + std::to_string(address) +
+                                                           ",[^\n]*," + verdict.substr(0, 5))))
                     return false;
             return true;
         });

@@ -65,7 +65,7 @@ TEST(Docs, EveryCommandHasItsHelp) {
 
 TEST(Docs, TheManualPageNamesEveryCommandOptionAndExitStatus) {
     // groff's roff source writes a minus as \-.
-    std::string page = FileText(LOADCELL_SOURCE_DIR "/loadcell.1");
+    std::string page = FileText(LOADCELL_MANUAL);
     ASSERT_FALSE(page.empty());
     for (size_t at; (at = page.find("\\-")) != std::string::npos;)
         page.replace(at, 2, "-");
@@ -89,7 +89,7 @@ TEST(Docs, TheVersionIsTheProjectsOnTheProgramAndItsPage) {
         EXPECT_EQ(o.status, 0);
         EXPECT_EQ(o.out, "loadcell (PortBench) " LOADCELL_VERSION "\n");
     }
-    EXPECT_TRUE(Contains(FileText(LOADCELL_SOURCE_DIR "/loadcell.1"),
+    EXPECT_TRUE(Contains(FileText(LOADCELL_MANUAL),
                          ".TH LOADCELL 1 \"December 2026\" \"PortBench " LOADCELL_VERSION "\""));
 }
 
@@ -104,7 +104,48 @@ TEST(Docs, TheHelpListsTheStatusesAndWhatIsDetected) {
 
 TEST(Docs, TheManualPageRendersWithoutWarnings) {
     if (Shell("command -v groff").empty()) GTEST_SKIP() << "groff is not installed";
-    EXPECT_EQ(Shell("groff -man -Tutf8 -ww -z '" LOADCELL_SOURCE_DIR "/loadcell.1' 2>&1"), "");
+    EXPECT_EQ(Shell("groff -man -Tutf8 -ww -z '" LOADCELL_MANUAL "' 2>&1"), "");
+}
+
+// The three manual pages: each states the project's version, keeps its commands and
+// quoted messages unhyphenated, points at the other two, and tells a user outside the
+// group dialout the one same way in.
+TEST(Docs, TheManualPagesAgreeOnVersionHyphenationSeeAlsoAndDialout) {
+    const std::string built = LOADCELL_MANUAL;
+    const std::string buildTools = built.substr(0, built.rfind("/loadcell/"));
+    const std::string sourceTools = LOADCELL_SOURCE_DIR "/..";
+    const std::string join = "Serial ports belong to the group\n.BR dialout ;\n"
+                             "a user outside it cannot open them.\nJoin it once with\n"
+                             ".B sudo adduser \\(dq$USER\\(dq dialout\n"
+                             "and log out and in again.\n";
+    struct Page {
+        std::string path;
+        std::string title;
+        std::vector<std::string> seeAlso;
+        bool tellsDialout;
+    };
+    const Page pages[] = {
+        {built, "LOADCELL", {"portsim", "portbench"}, true},
+        {buildTools + "/portsim/portsim.1", "PORTSIM", {"loadcell", "portbench"}, false},
+        {sourceTools + "/../portbench/portbench.1", "PORTBENCH", {"loadcell", "portsim"}, true},
+    };
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.path);
+        const std::string text = FileText(page.path);
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.rfind(".TH " + page.title + " 1 \"December 2026\" \"PortBench " +
+                                 LOADCELL_VERSION "\" \"User Commands\"\n",
+                             0),
+                  0u);
+        EXPECT_TRUE(Contains(text, "\n.hy 0\n"));
+        const std::string seeAlso = text.substr(text.find(".SH SEE ALSO"));
+        for (const std::string& other : page.seeAlso)
+            EXPECT_TRUE(Contains(seeAlso, ".BR " + other + " (1)")) << other;
+        EXPECT_EQ(Contains(text, "dialout"), page.tellsDialout);
+        if (page.tellsDialout) {
+            EXPECT_TRUE(Contains(text, join));
+        }
+    }
 }
 
 // Completes the words of `line` (ending in a blank: a new, empty word) as bash would.
@@ -116,29 +157,43 @@ std::string Complete(const std::string& line) {
                  "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _loadcell; echo \"${COMPREPLY[*]}\"'");
 }
 
+struct Completion {
+    const char* line;
+    const char* words;
+};
+
+void ExpectCompletions(std::initializer_list<Completion> completions) {
+    for (const Completion& c : completions)
+        EXPECT_EQ(Complete(c.line), std::string(c.words) + "\n") << c.line;
+}
+
 TEST(Docs, BashCompletesCommandsOptionsAndFormats) {
-    EXPECT_EQ(Complete("loadcell "), "scan address assign read check calibrate send\n");
-    EXPECT_EQ(Complete("loadcell check 3 --format "), "table csv json\n");
-    EXPECT_EQ(Complete("loadcell calibrate 3 --z"), "--zero\n");
-    EXPECT_EQ(Complete("loadcell check 3 --max-"), "--max-noise --max-drift --max-failures\n");
-    EXPECT_EQ(Complete("loadcell as"), "assign\n");
-    EXPECT_EQ(Complete("loadcell --port /dev/ttyS0 re"), "read\n");
-    EXPECT_EQ(Complete("loadcell scan --"), "--port --params --help --from --to --settle\n");
-    EXPECT_EQ(Complete("loadcell read 3 --f"), "--follow --format\n");
-    EXPECT_EQ(Complete("loadcell read 3 --format "), "text csv jsonl\n");
-    EXPECT_EQ(Complete("loadcell send --"), "--port --params --help\n");
-    EXPECT_EQ(Complete("loadcell assign 5 --f"), "--from --force\n");
+    ExpectCompletions({
+        {"loadcell ", "scan address assign read check calibrate send"},
+        {"loadcell check 3 --format ", "table csv json"},
+        {"loadcell calibrate 3 --z", "--zero"},
+        {"loadcell check 3 --max-", "--max-noise --max-drift --max-failures"},
+        {"loadcell as", "assign"},
+        {"loadcell --port /dev/ttyS0 re", "read"},
+        {"loadcell scan --", "--port --params --help --from --to --settle"},
+        {"loadcell read 3 --f", "--follow --format"},
+        {"loadcell read 3 --format ", "text csv jsonl"},
+        {"loadcell send --", "--port --params --help"},
+        {"loadcell assign 5 --f", "--from --force"},
+    });
 }
 
 TEST(Docs, BashCompletesTheEqualsFormAndOffersAnOptionOnce) {
-    // As one word, and as bash splits it at the "=" (a word break).
-    EXPECT_EQ(Complete("loadcell read 3 --format=c"), "--format=csv\n");
-    EXPECT_EQ(Complete("loadcell read 3 --format = j"), "jsonl\n");
-    // A value given as --port=X is no command.
-    EXPECT_EQ(Complete("loadcell --port=/dev/ttyS0 re"), "read\n");
-    EXPECT_EQ(Complete("loadcell --port = /dev/ttyS0 re"), "read\n");
-    EXPECT_EQ(Complete("loadcell read 3 --format csv --count 2 --f"), "\n");
-    EXPECT_EQ(Complete("loadcell scan --port=x --from 2 --"), "--params --help --to --settle\n");
+    ExpectCompletions({
+        // As one word, and as bash splits it at the "=" (a word break).
+        {"loadcell read 3 --format=c", "--format=csv"},
+        {"loadcell read 3 --format = j", "jsonl"},
+        // A value given as --port=X is no command.
+        {"loadcell --port=/dev/ttyS0 re", "read"},
+        {"loadcell --port = /dev/ttyS0 re", "read"},
+        {"loadcell read 3 --format csv --count 2 --f", ""},
+        {"loadcell scan --port=x --from 2 --", "--params --help --to --settle"},
+    });
 }
 
 TEST(Docs, BashOffersSerialPortsNotConsoles) {

@@ -16,19 +16,7 @@ class StopSignalTest : public BenchTest, public ::testing::WithParamInterface<in
 TEST_P(StopSignalTest, EndsLikeCtrlCWithItsOwnStatus) {
     const int signal = GetParam();
     StartBench(Cells({3}));
-    auto settings = [&](termios* set) {
-        termios now{};
-        const int fd = ::open(bench_->DevicePath().c_str(), O_RDWR | O_NOCTTY);
-        if (fd < 0) return now;
-        if (set) ::tcsetattr(fd, TCSANOW, set);
-        ::tcgetattr(fd, &now);
-        ::close(fd);
-        return now;
-    };
-    termios before = settings(nullptr);
-    before.c_lflag |= ICANON | ECHO; // nothing the library would leave behind
-    ::cfsetspeed(&before, B1200);
-    before = settings(&before);
+    const termios before = PresetForeignSettings();
 
     // A run of 100 readings, stopped after a few: interrupted, not completed.
     Program run(On({"read", "3", "--count", "100", "--interval", "100"}));
@@ -44,13 +32,13 @@ TEST_P(StopSignalTest, EndsLikeCtrlCWithItsOwnStatus) {
     // Well within a second on a quiet machine; bound generously for a loaded one.
     EXPECT_LT(took, std::chrono::seconds(5));
 
-    const termios after = settings(nullptr);
+    const termios after = DeviceSettings();
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(::cfgetospeed(&after), B1200);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopSignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
-                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+                         [](const auto& test) { return std::string(sigabbrev_np(test.param)); });
 
 using OutputTest = BenchTest;
 

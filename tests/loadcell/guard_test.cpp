@@ -69,8 +69,8 @@ TEST_P(GuardTest, RefusesAndWritesNothing) {
     StartBench(line.config);
     const std::vector<int> before = Addresses(*bench_);
     // The full guard probes 0 and 1-191: about 16 s.
-    Outcome o = RunExpecting({"assign", "5"}, [&](const Outcome& o) {
-        return o.status == 3 && Contains(o.err, line.seen);
+    Outcome o = RunExpecting({"assign", "5"}, [&](const Outcome& run) {
+        return run.status == 3 && Contains(run.err, line.seen);
     });
     EXPECT_EQ(o.status, 3) << o.out << o.err;
     EXPECT_TRUE(Contains(o.err, "loadcell: assign: refused: ")) << o.err;
@@ -82,14 +82,14 @@ TEST_P(GuardTest, RefusesAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, GuardTest, ::testing::ValuesIn(Lines()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 using ForcedGuardTest = BenchTest;
 
 TEST_F(ForcedGuardTest, ForceWritesAllTheSameAndSaysSo) {
     StartBench(Cells({1, 2}));
     Outcome o = RunExpecting({"assign", "5", "--to", "3", "--force"},
-                             [](const Outcome& o) { return Contains(o.out, "(--force)"); });
+                             [](const Outcome& run) { return Contains(run.out, "(--force)"); });
     EXPECT_TRUE(Contains(o.out, "guard 1-3 and 5: 2 cells answer (at addresses 1 and 2)")) << o.out;
     EXPECT_TRUE(Contains(o.out, "writing all the same (--force)\n")) << o.out;
     // Both cells say the same "OK" at once, which the bus carries as one answer: the

@@ -32,7 +32,7 @@ TEST_F(EchoTest, EveryCommandReadsThroughTheEcho) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0]);
-        Outcome o = RunExpecting(c.args, [&](const Outcome& o) { return o.status == 0; });
+        Outcome o = RunExpecting(c.args, [&](const Outcome& run) { return run.status == 0; });
         EXPECT_EQ(o.status, 0) << o.err;
         EXPECT_TRUE(Contains(o.out, c.out)) << o.out;
         // The echo of a read, 02 52 .., is never a cell at 0x52 - 0x40 = 18.

@@ -2,6 +2,7 @@
 #include "formats.h"
 #include "options.h"
 #include "outcomes.h"
+#include "port_probe.h"
 #include "portline.h"
 #include "statistics.h"
 
@@ -169,6 +170,31 @@ TEST(Outcomes, RefusalNamesTheAddresses) {
     EXPECT_EQ(AddressList({1, 2, 12}), "1, 2 and 12");
     EXPECT_EQ(RefusalText({1, 2, 12}).substr(0, 45),
               "refused: 3 cells answer (at addresses 1, 2 an");
+}
+
+// The device a port name stands for is the one the library opens, so that the probe
+// and the watch of a lost port look at that device.
+TEST(PortNames, MeanTheDeviceTheLibraryOpens) {
+    const struct {
+        const char* name;
+        const char* device;
+    } names[] = {
+        {"COM1", "/dev/ttyS0"},
+        {"com3", "/dev/ttyS2"},
+        {"COM0012", "/dev/ttyS11"},
+        {"COM999999999", "/dev/ttyS999999998"},
+        {"COM0", "/dev/COM0"},
+        {"COM", "/dev/COM"},
+        {"COMX", "/dev/COMX"},
+        {"COM+1", "/dev/COM+1"},
+        {"COM 1", "/dev/COM 1"},
+        {"COM1234567890", "/dev/COM1234567890"},
+        {"ttyUSB0", "/dev/ttyUSB0"},
+        {"/dev/pts/7", "/dev/pts/7"},
+        {"serial/by-id/x", "/dev/serial/by-id/x"},
+    };
+    for (const auto& row : names)
+        EXPECT_EQ(PortDevice(row.name), row.device) << row.name;
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -190,14 +191,34 @@ class BenchTest : public ::testing::Test {
         return outcome;
     }
     Outcome RunExpectingStatus(const std::vector<std::string>& args, int status) {
-        return RunExpecting(args, [&](const Outcome& o) { return o.status == status; });
+        return RunExpecting(args, [&](const Outcome& run) { return run.status == status; });
+    }
+
+    // The device's terminal settings as another program sees them through its own
+    // open, first made `set` when one is given.
+    termios DeviceSettings(const termios* set = nullptr) const {
+        termios now{};
+        const int fd = ::open(bench_->DevicePath().c_str(), O_RDWR | O_NOCTTY);
+        if (fd < 0) return now;
+        if (set) ::tcsetattr(fd, TCSANOW, set);
+        ::tcgetattr(fd, &now);
+        ::close(fd);
+        return now;
+    }
+    // Gives the device settings the library would never leave behind (canonical input,
+    // echo, 1200 baud), and returns them as the device then has them.
+    termios PresetForeignSettings() const {
+        termios preset = DeviceSettings();
+        preset.c_lflag |= ICANON | ECHO;
+        ::cfsetspeed(&preset, B1200);
+        return DeviceSettings(&preset);
     }
 
     portsim::Config config_;
     std::unique_ptr<portsim::Bench> bench_;
 };
 
-inline portsim::Config Cells(std::initializer_list<int> addresses) {
+inline portsim::Config Cells(const std::vector<int>& addresses) {
     portsim::Config config;
     for (int address : addresses)
         config.cells.push_back({address, 74565, false});

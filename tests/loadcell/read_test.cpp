@@ -26,54 +26,59 @@ bool AllMatch(const std::vector<std::string>& lines, const std::vector<std::stri
 
 using ReadTest = BenchTest;
 
-TEST_F(ReadTest, TextLinesCarryTimeAddressAndCodeThenASummaryPerCell) {
-    StartBench(TwoCells());
-    const std::vector<std::string> expected = {kTime + " 3 74565", kTime + " 7 1000",
-                                               kTime + " 3 74565", kTime + " 7 1000"};
-    Outcome o = RunExpecting({"read", "3", "7", "--count", "2", "--interval", "0"},
-                             [&](const Outcome& o) { return AllMatch(Lines(o.out), expected); });
-    EXPECT_TRUE(AllMatch(Lines(o.out), expected)) << o.out;
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.err, "address 3: readings 2, failed 0, min 74565, max 74565, mean 74565.00, "
-                     "sd 0.00, drift 0\n"
-                     "address 7: readings 2, failed 0, min 1000, max 1000, mean 1000.00, "
-                     "sd 0.00, drift 0\n");
-}
-
-TEST_F(ReadTest, CsvHasAHeaderAndAnEmptyCodeForAFailedReading) {
-    StartBench(TwoCells());
-    const std::vector<std::string> expected = {"time,address,code,status", kTime + ",3,74565,ok",
-                                               kTime + ",9,,no reply"};
-    Outcome o = RunExpecting({"read", "3", "9", "--format", "csv", "--interval", "0"},
-                             [&](const Outcome& o) { return AllMatch(Lines(o.out), expected); });
-    EXPECT_TRUE(AllMatch(Lines(o.out), expected)) << o.out;
-    EXPECT_EQ(o.status, 1); // a reading failed
-    EXPECT_EQ(o.err, "address,readings,failed,min,max,mean,sd,drift\n"
-                     "3,1,0,74565,74565,74565.00,0.00,0\n"
-                     "9,0,1,,,,,\n");
-}
-
-TEST_F(ReadTest, JsonLinesGiveAFailedReadingANullCode) {
-    StartBench(TwoCells());
-    const std::vector<std::string> expected = {
-        R"(\{"time":")" + kTime + R"(","address":7,"code":1000,"status":"ok"\})",
-        R"(\{"time":")" + kTime + R"(","address":8,"code":null,"status":"no reply"\})"};
-    Outcome o = RunExpecting({"read", "7", "8", "--format=jsonl"},
-                             [&](const Outcome& o) { return AllMatch(Lines(o.out), expected); });
-    EXPECT_TRUE(AllMatch(Lines(o.out), expected)) << o.out;
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "{\"address\":7,\"readings\":1,\"failed\":0,\"min\":1000,\"max\":1000,"
-                     "\"mean\":1000.00,\"sd\":0.00,\"drift\":0}\n"
-                     "{\"address\":8,\"readings\":0,\"failed\":1,\"min\":null,\"max\":null,"
-                     "\"mean\":null,\"sd\":null,\"drift\":null}\n");
+// Each format: a line per reading (a failed one with an empty or null code), then on
+// stderr a summary per cell in the same format.
+TEST_F(ReadTest, EachFormatCarriesTimeAddressCodeAndASummaryPerCell) {
+    const struct {
+        const char* format;
+        std::vector<std::string> args;
+        std::vector<std::string> lines; // patterns
+        int status;
+        std::string summary;
+    } formats[] = {
+        {"text",
+         {"read", "3", "7", "--count", "2", "--interval", "0"},
+         {kTime + " 3 74565", kTime + " 7 1000", kTime + " 3 74565", kTime + " 7 1000"},
+         0,
+         "address 3: readings 2, failed 0, min 74565, max 74565, mean 74565.00, "
+         "sd 0.00, drift 0\n"
+         "address 7: readings 2, failed 0, min 1000, max 1000, mean 1000.00, "
+         "sd 0.00, drift 0\n"},
+        {"csv",
+         {"read", "3", "9", "--format", "csv", "--interval", "0"},
+         {"time,address,code,status", kTime + ",3,74565,ok", kTime + ",9,,no reply"},
+         1, // a reading failed
+         "address,readings,failed,min,max,mean,sd,drift\n"
+         "3,1,0,74565,74565,74565.00,0.00,0\n"
+         "9,0,1,,,,,\n"},
+        {"jsonl",
+         {"read", "7", "8", "--format=jsonl"},
+         {R"(\{"time":")" + kTime + R"(","address":7,"code":1000,"status":"ok"\})",
+          R"(\{"time":")" + kTime + R"(","address":8,"code":null,"status":"no reply"\})"},
+         1,
+         "{\"address\":7,\"readings\":1,\"failed\":0,\"min\":1000,\"max\":1000,"
+         "\"mean\":1000.00,\"sd\":0.00,\"drift\":0}\n"
+         "{\"address\":8,\"readings\":0,\"failed\":1,\"min\":null,\"max\":null,"
+         "\"mean\":null,\"sd\":null,\"drift\":null}\n"},
+    };
+    for (const auto& row : formats) {
+        SCOPED_TRACE(row.format);
+        StartBench(TwoCells());
+        const std::vector<std::string>& expected = row.lines;
+        Outcome o = RunExpecting(
+            row.args, [&](const Outcome& run) { return AllMatch(Lines(run.out), expected); });
+        EXPECT_TRUE(AllMatch(Lines(o.out), expected)) << o.out;
+        EXPECT_EQ(o.status, row.status);
+        EXPECT_EQ(o.err, row.summary);
+    }
 }
 
 TEST_F(ReadTest, AGarbledCodeIsAFailedReadingNotANumber) {
     portsim::Config config;
     config.fixedReply = portsim::Bytes{0x02, 0x41}; // decodes to -3355440
     StartBench(config);
-    Outcome o = RunExpecting({"read", "1"}, [](const Outcome& o) {
-        return Contains(o.out, " 1 failed (garbled reply)\n");
+    Outcome o = RunExpecting({"read", "1"}, [](const Outcome& run) {
+        return Contains(run.out, " 1 failed (garbled reply)\n");
     });
     EXPECT_TRUE(std::regex_match(o.out, std::regex(kTime + " 1 failed \\(garbled reply\\)\n")))
         << o.out;
@@ -121,19 +126,7 @@ TEST_F(ReadTest, RoundsKeepTheirInterval) {
 // which puts back the settings the device had before it was opened.
 TEST_F(ReadTest, CtrlCEndsAFollowWithTheSummaryAndClosesThePort) {
     StartBench(TwoCells());
-    auto settings = [&](termios* set) {
-        termios now{};
-        const int fd = ::open(bench_->DevicePath().c_str(), O_RDWR | O_NOCTTY);
-        if (fd < 0) return now;
-        if (set) ::tcsetattr(fd, TCSANOW, set);
-        ::tcgetattr(fd, &now);
-        ::close(fd);
-        return now;
-    };
-    termios before = settings(nullptr);
-    before.c_lflag |= ICANON | ECHO; // nothing the library would leave behind
-    ::cfsetspeed(&before, B1200);
-    before = settings(&before);
+    const termios before = PresetForeignSettings();
     ASSERT_TRUE(before.c_lflag & ICANON);
     Program run(On({"read", "3", "--follow", "--interval", "0"}));
     ASSERT_TRUE(run.WaitForLines(3));
@@ -149,7 +142,7 @@ TEST_F(ReadTest, CtrlCEndsAFollowWithTheSummaryAndClosesThePort) {
     EXPECT_EQ(std::stoul(summary[1]) + std::stoul(summary[2]), lines);
     EXPECT_EQ(o.status, 130); // 128 + SIGINT: stopped, not completed
 
-    const termios after = settings(nullptr);
+    const termios after = DeviceSettings();
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(after.c_iflag, before.c_iflag);
     EXPECT_EQ(::cfgetospeed(&after), B1200);

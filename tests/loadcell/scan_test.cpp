@@ -9,7 +9,7 @@ using ScanTest = BenchTest;
 
 TEST_F(ScanTest, ListsExactlyTheCellsPresent) {
     StartBench(Cells({3, 7, 12, 13})); // 13 lies outside the default range
-    Outcome o = RunExpecting({"scan"}, [](const Outcome& o) { return o.out == "3\n7\n12\n"; });
+    Outcome o = RunExpecting({"scan"}, [](const Outcome& run) { return run.out == "3\n7\n12\n"; });
     EXPECT_EQ(o.out, "3\n7\n12\n");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, ""); // no progress bar on a pipe
@@ -18,7 +18,7 @@ TEST_F(ScanTest, ListsExactlyTheCellsPresent) {
 TEST_F(ScanTest, ProbesTheRangeGiven) {
     StartBench(Cells({3, 40, 191}));
     Outcome o = RunExpecting({"scan", "--from", "30", "--to=191"},
-                             [](const Outcome& o) { return o.out == "40\n191\n"; });
+                             [](const Outcome& run) { return run.out == "40\n191\n"; });
     EXPECT_EQ(o.out, "40\n191\n");
     EXPECT_EQ(o.status, 0);
 }
@@ -27,9 +27,9 @@ TEST_F(ScanTest, ALateReplyCountsForTheCellThatSentItNotForTheNextProbe) {
     portsim::Config late = Cells({3, 7});
     late.replyDelayMs = 100; // past its own 80 ms window, inside the next probe's
     StartBench(late);
-    Outcome o = RunExpecting({"scan"}, [](const Outcome& o) {
-        return Contains(o.err, "address 4 answered as address 3") &&
-               Contains(o.err, "address 8 answered as address 7");
+    Outcome o = RunExpecting({"scan"}, [](const Outcome& run) {
+        return Contains(run.err, "address 4 answered as address 3") &&
+               Contains(run.err, "address 8 answered as address 7");
     });
     EXPECT_TRUE(Contains(o.err, "loadcell: scan: address 4 answered as address 3 (a late or "
                                 "stray reply)\n"))
@@ -113,7 +113,7 @@ TEST_F(AddressTest, SaysWhyNoAddressCame) {
     const std::string endsAtStart =
         "loadcell: address: no cell reported its address (a garbled or cut-short reply (two "
         "cells answering at once look like this))\n";
-    o = RunExpecting({"address"}, [&](const Outcome& o) { return o.err == endsAtStart; });
+    o = RunExpecting({"address"}, [&](const Outcome& run) { return run.err == endsAtStart; });
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err, endsAtStart);

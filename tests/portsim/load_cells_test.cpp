@@ -277,9 +277,10 @@ TEST_F(LoadCells, ARampMovesTheCodeStepByStepAndNoiseStaysInItsBandRepeatably) {
             Bytes noise = port_->Exchange(ReadFrame(2), kReadReplySize);
             noisy[run].push_back(CodeNear(noise, 2, 5000, 6));
             EXPECT_GE(noisy[run].back(), 0) << "a code within 6 of 5000";
-            if (i < 4)
+            if (i < 4) {
                 EXPECT_EQ(port_->Exchange(ReadFrame(3), kReadReplySize),
                           ReadReply(3, static_cast<uint32_t>(std::max(0, 3 - 2 * i))));
+            }
         }
     }
     EXPECT_EQ(noisy[0], noisy[1]) << "the same seed gives the same noise";

@@ -13,6 +13,7 @@
 //
 // Usage: portline_device_agent DOSDEVICES   (the Wine prefix's dosdevices folder). Prints
 // the TCP port it listens on, then serves one connection after another until killed.
+#include "hex_bytes.h"
 #include "options.h"
 #include "portsim/bench.h"
 #include "pty_device.h"
@@ -103,7 +104,7 @@ class Agent {
         }
         if (order == "send") {
             portsim::Bytes bytes;
-            if (!portsim::ParseHexBytes(line.substr(line.find(' ') + 1), bytes))
+            if (!tools::ParseHexBytes(line.substr(line.find(' ') + 1), bytes))
                 return "error bad bytes";
             bench_->Send(bytes);
             return "ok";

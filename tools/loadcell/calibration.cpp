@@ -62,7 +62,7 @@ bool ReadCalibrations(const std::string& path, CalibrationTable& table, std::str
             path + ":" +
             std::to_string(section.name.empty() ? section.entries[0].line : section.line);
         if (address < kLowestAddress || address > kHighestAddress) {
-            error = where + ": calibrations go under [cell ADDR], ADDR from 1 to 191";
+            error = where + ": calibrations go under [cell ADDR], ADDR from " + AddressRange();
             return false;
         }
         CellCalibration& cell = table[static_cast<int>(address)];

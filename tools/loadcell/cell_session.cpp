@@ -14,7 +14,7 @@ CellReading JudgeHeard(const Heard& heard, int asked, int askedBefore) {
     const ReplyFrame* other = nullptr;
     for (const ReplyFrame& frame : heard.frames) {
         const bool reading = frame.kind == ReplyFrame::Kind::Reading;
-        if (reading && (asked == 0 || frame.address == asked)) {
+        if (reading && (asked == kAnyAddress || frame.address == asked)) {
             if (++mine == 1) result.code = frame.code;
         } else if (!other) {
             other = &frame;
@@ -53,7 +53,7 @@ bool CellSession::WaitForReturn() {
     while (PauseUnlessStopped(250)) {
         if (!watch_.Back()) continue;
         if (!Open()) {
-            lastAsked_ = -1;
+            lastAsked_ = kNothingAsked;
             return true;
         }
     }
@@ -73,7 +73,7 @@ Heard CellSession::Ask(Request request, int argument, int patienceMs,
         bytes += WriteSendData("");
         heard = Hear(frame, bytes);
     }
-    lastAsked_ = request == Request::Read ? argument : -1;
+    lastAsked_ = request == Request::Read ? argument : kNothingAsked;
     return heard;
 }
 
@@ -86,7 +86,7 @@ CellReading CellSession::Read(int address) {
     for (int attempt = 0; attempt <= inv_.retries && !StopRequested(); ++attempt) {
         const int before = lastAsked_;
         const Heard heard = Ask(Request::Read, address, inv_.settleMs, [address](const Heard& h) {
-            return JudgeHeard(h, address, -1).reading == Reading::Good;
+            return JudgeHeard(h, address, kNothingAsked).reading == Reading::Good;
         });
         reading = JudgeHeard(heard, address, before);
         if (reading.reading == Reading::Good) break;

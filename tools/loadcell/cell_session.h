@@ -28,7 +28,12 @@ struct CellReading {
     bool echo = false; // the adapter echoed the request
 };
 
-// `heard` after asking `asked` (0: whichever cell), when `askedBefore` was asked last.
+// What was asked last when nothing was, or its replies can no longer come (a write,
+// a port opened anew).
+constexpr int kNothingAsked = -1;
+
+// `heard` after asking `asked` (kAnyAddress: whichever cell), when `askedBefore` was
+// asked last.
 CellReading JudgeHeard(const Heard& heard, int asked, int askedBefore);
 
 class CellSession {
@@ -62,7 +67,7 @@ class CellSession {
     const Invocation& inv_;
     PortWatch watch_;
     bool open_ = false;
-    int lastAsked_ = -1;
+    int lastAsked_ = kNothingAsked;
 };
 
 } // namespace loadcell

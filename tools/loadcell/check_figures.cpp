@@ -76,7 +76,8 @@ CheckFigures ComputeFigures(const std::vector<TimedCode>& codes, long long failu
     while (settled > 0 && codes[settled - 1].code >= f.bandLow &&
            codes[settled - 1].code <= f.bandHigh)
         --settled;
-    f.settleSeconds = settled == codes.size() ? -1 : codes[settled].seconds - codes.front().seconds;
+    f.settleSeconds =
+        settled == codes.size() ? kNeverSettled : codes[settled].seconds - codes.front().seconds;
     return f;
 }
 

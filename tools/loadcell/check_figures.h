@@ -16,6 +16,9 @@ struct TimedCode {
     int32_t code = 0;
 };
 
+// The settling time of readings that never held in the final band.
+constexpr double kNeverSettled = -1;
+
 struct CheckFigures {
     long long readings = 0; // good ones
     long long failures = 0;
@@ -33,7 +36,7 @@ struct CheckFigures {
     double bandHigh = 0;
     // From the first reading to the first one after which every reading stays in the
     // band; negative when the last reading still lies outside it.
-    double settleSeconds = 0;
+    double settleSeconds = 0; // kNeverSettled when the readings never held in the band
 };
 
 CheckFigures ComputeFigures(const std::vector<TimedCode>& codes, long long failures);

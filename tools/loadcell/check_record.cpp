@@ -25,7 +25,7 @@ std::string Reasons(const Verdict& v) {
 }
 
 std::string Settle(const CheckFigures& f) {
-    return f.settleSeconds < 0 ? "" : Decimal(f.settleSeconds, 2);
+    return f.settleSeconds == kNeverSettled ? "" : Decimal(f.settleSeconds, 2);
 }
 
 std::string Padded(const std::string& text, size_t width) {

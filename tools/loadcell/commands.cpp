@@ -78,10 +78,10 @@ int RunScan(const Invocation& inv, CellSession& session) {
 }
 
 int RunAddress(const Invocation& inv, CellSession& session) {
-    const Heard heard = session.Ask(Request::Read, 0, inv.settleMs, [](const Heard& h) {
-        return h.Garbled() || JudgeHeard(h, 0, -1).reading == Reading::Good;
+    const Heard heard = session.Ask(Request::Read, kAnyAddress, inv.settleMs, [](const Heard& h) {
+        return h.Garbled() || JudgeHeard(h, kAnyAddress, kNothingAsked).reading == Reading::Good;
     });
-    const CellReading r = JudgeHeard(heard, 0, -1);
+    const CellReading r = JudgeHeard(heard, kAnyAddress, kNothingAsked);
     if (r.reading == Reading::Good) {
         Say(std::to_string(heard.frames[0].address));
         return kExitOk;
@@ -114,10 +114,10 @@ int RunAddress(const Invocation& inv, CellSession& session) {
     return kExitNoAnswer;
 }
 
-// The write's result in the library's terms, for JudgeAssign: 20299 accepted, an
-// address from the address form, -1 for bytes that answer nothing, 0 for silence.
+// The write's result in the library's terms, for JudgeAssign: accepted, an address from
+// the address form, no start byte for bytes that answer nothing, no reply for silence.
 int32_t WriteResult(const Heard& heard, int& answers) {
-    int32_t result = heard.Garbled() ? -1 : 0;
+    int32_t result = heard.Garbled() ? kResultNoStartByte : kResultNoReply;
     answers = 0;
     for (const ReplyFrame& frame : heard.frames) {
         if (frame.kind == ReplyFrame::Kind::Reading) continue;
@@ -133,7 +133,7 @@ int RunAssign(const Invocation& inv, CellSession& session) {
     // lies outside the range probed. The new address is probed too: a cell already
     // there would otherwise end up sharing its address with the one written.
     std::vector<int> addresses = Range(inv);
-    addresses.insert(addresses.begin(), 0);
+    addresses.insert(addresses.begin(), kAnyAddress);
     if (inv.newAddress < inv.from || inv.newAddress > inv.to) addresses.push_back(inv.newAddress);
     const Survey survey = SurveyLine(
         session, "guard", addresses, inv.settleMs, [](int) {},
@@ -172,9 +172,9 @@ int RunAssign(const Invocation& inv, CellSession& session) {
     for (int attempt = 0; attempt <= std::max(inv.retries, 1) && !StopRequested(); ++attempt) {
         const Heard heard =
             session.Ask(Request::Read, inv.newAddress, WritePatience(inv), [&](const Heard& h) {
-                return JudgeHeard(h, inv.newAddress, -1).reading == Reading::Good;
+                return JudgeHeard(h, inv.newAddress, kNothingAsked).reading == Reading::Good;
             });
-        back = JudgeHeard(heard, inv.newAddress, -1);
+        back = JudgeHeard(heard, inv.newAddress, kNothingAsked);
         if (back.reading == Reading::Good) break;
     }
     int32_t readBack = 0;

@@ -16,7 +16,7 @@ std::string Probed(const std::vector<int>& addresses) {
     // Address 0 asks whichever cell: it is said apart from the addresses probed.
     std::string text;
     for (size_t i = 0; i < addresses.size();) {
-        if (addresses[i] == 0) {
+        if (addresses[i] == kAnyAddress) {
             ++i;
             continue;
         }
@@ -64,7 +64,7 @@ Survey SurveyLine(CellSession& session, const char* label, const std::vector<int
         int mine = 0;
         for (const ReplyFrame& frame : heard.frames) {
             if (frame.kind != ReplyFrame::Kind::Reading) continue;
-            if (asked == 0 || frame.address == asked) ++mine;
+            if (asked == kAnyAddress || frame.address == asked) ++mine;
             if (frame.address != asked && asked != 0) {
                 progress.Wipe();
                 note("address " + std::to_string(asked) + " answered as address " +
@@ -92,7 +92,7 @@ Survey SurveyLine(CellSession& session, const char* label, const std::vector<int
         const int address = addresses[i];
         progress.Probing(address, static_cast<int>(i));
         const Heard heard = session.Ask(Request::Read, address, settleMs, [&](const Heard& h) {
-            return h.Garbled() || JudgeHeard(h, address, -1).reading == Reading::Good;
+            return h.Garbled() || JudgeHeard(h, address, kNothingAsked).reading == Reading::Good;
         });
         take(heard, address);
         if (heard.Nothing() && !(survey.lost = session.Lost()).empty()) return survey;

@@ -28,7 +28,7 @@ bool Apply(const IniEntry& entry, const std::string& name, Limits& limits, std::
         return false;
     }
     const std::optional<long long> value = ParseInteger(entry.value);
-    if (!value || *value < 0 || *value > 1048575) {
+    if (!value || *value < 0 || *value > kHighestCode) {
         error = where + entry.key + " '" + entry.value + "' is not a count from 0 to 1048575";
         return false;
     }
@@ -58,7 +58,7 @@ bool FromSections(const std::vector<IniSection>& sections, const std::string& na
             const std::optional<long long> address = ParseInteger(section.name.substr(5));
             if (!address || *address < kLowestAddress || *address > kHighestAddress) {
                 error = name + ":" + std::to_string(section.line) + ": [" + section.name +
-                        "] names no address from 1 to 191";
+                        "] names no address from " + AddressRange();
                 return false;
             }
             target = &table.cells[static_cast<int>(*address)];

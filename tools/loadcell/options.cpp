@@ -1,12 +1,15 @@
 #include "options.h"
 
+#include "hex_bytes.h"
 #include "params_check.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <set>
+#include <utility>
 
 namespace loadcell {
 namespace {
@@ -94,6 +97,23 @@ bool ReadNumber(const std::string& what, const std::string& text, long long lowe
     return true;
 }
 
+// `value` as one of the named choices; the error lists them in their order.
+template <typename Choice>
+bool ReadChoice(const std::string& what, const std::string& value,
+                std::initializer_list<std::pair<const char*, Choice>> choices, Choice& target,
+                std::string& error) {
+    std::string names;
+    for (const auto& [choiceName, choice] : choices) {
+        if (value == choiceName) {
+            target = choice;
+            return true;
+        }
+        names += (names.empty() ? "" : ", ") + std::string(choiceName);
+    }
+    error = what + ": '" + value + "' is not one of " + names;
+    return false;
+}
+
 // Addresses get their own wording: the range follows from what a reply can carry.
 bool ReadAddress(const std::string& what, const std::string& text, int lowest, int& target,
                  std::string& error) {
@@ -102,9 +122,9 @@ bool ReadAddress(const std::string& what, const std::string& text, int lowest, i
         return false;
     }
     if (!ReadNumber(what, text, lowest, kHighestAddress, target, error)) {
-        error = what + ": " + text + " is not an address from " + std::to_string(lowest) +
-                " to 191 (a cell's reply reports at most 191" +
-                (lowest == 0 ? "; 0 asks whichever cell is on the line)" : ")");
+        error = what + ": " + text + " is not an address from " + AddressRange(lowest) +
+                " (a cell's reply reports at most " + std::to_string(kHighestAddress) +
+                (lowest == kAnyAddress ? "; 0 asks whichever cell is on the line)" : ")");
         return false;
     }
     return true;
@@ -141,21 +161,15 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
     } else if (name == "--interval") {
         return ReadNumber("--interval", value, 0, 86400000, inv.intervalMs, error);
     } else if (name == "--format" && inv.command == Command::Check) {
-        if (value == "table")
-            inv.checkFormat = CheckFormat::Table;
-        else if (value == "csv")
-            inv.checkFormat = CheckFormat::Csv;
-        else if (value == "json")
-            inv.checkFormat = CheckFormat::Json;
-        else {
-            error = "--format: '" + value + "' is not one of table, csv, json";
-            return false;
-        }
+        return ReadChoice(
+            name, value,
+            {{"table", CheckFormat::Table}, {"csv", CheckFormat::Csv}, {"json", CheckFormat::Json}},
+            inv.checkFormat, error);
     } else if (name == "--readings") {
         return ReadNumber("--readings", value, 1, 100000, inv.readings, error);
     } else if (name == "--max-noise" || name == "--max-failures") {
         int limit = 0;
-        if (!ReadNumber(name, value, 0, 1048575, limit, error)) return false;
+        if (!ReadNumber(name, value, 0, kHighestCode, limit, error)) return false;
         (name == "--max-noise" ? inv.maxNoise : inv.maxFailures) = limit;
     } else if (name == "--max-drift") {
         const std::optional<double> drift = ParseDecimal(value);
@@ -205,16 +219,9 @@ bool ApplyOption(const Given& given, Invocation& inv, std::string& error) {
         }
         inv.operatorName = value;
     } else if (name == "--format") {
-        if (value == "text")
-            inv.format = Format::Text;
-        else if (value == "csv")
-            inv.format = Format::Csv;
-        else if (value == "jsonl")
-            inv.format = Format::Jsonl;
-        else {
-            error = "--format: '" + value + "' is not one of text, csv, jsonl";
-            return false;
-        }
+        return ReadChoice(name, value,
+                          {{"text", Format::Text}, {"csv", Format::Csv}, {"jsonl", Format::Jsonl}},
+                          inv.format, error);
     }
     return true;
 }
@@ -252,8 +259,9 @@ bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv, st
             int address = 0;
             // Address 0 reaches whichever cell answers, which a record or a calibration
             // cannot be kept for.
-            if (!ReadAddress(command, text, inv.command == Command::Read ? 0 : kLowestAddress,
-                             address, error))
+            if (!ReadAddress(command, text,
+                             inv.command == Command::Read ? kAnyAddress : kLowestAddress, address,
+                             error))
                 return false;
             if (std::find(inv.addresses.begin(), inv.addresses.end(), address) !=
                 inv.addresses.end()) {
@@ -270,7 +278,7 @@ bool ApplyOperands(const std::vector<std::string>& operands, Invocation& inv, st
         }
         for (const std::string& text : operands) {
             std::vector<uint8_t> bytes;
-            if (!ParseHexBytes(text, bytes)) {
+            if (!tools::ParseHexBytes(text, bytes)) {
                 error = "send: '" + text + "' is not hexadecimal bytes such as \"02 52 44\"";
                 return false;
             }
@@ -316,6 +324,10 @@ const char* CommandName(Command command) {
     return "";
 }
 
+std::string AddressRange(int lowest) {
+    return std::to_string(lowest) + " to " + std::to_string(kHighestAddress);
+}
+
 std::optional<double> ParseDecimal(const std::string& text) {
     double value = 0;
     const char* end = text.data() + text.size();
@@ -331,26 +343,6 @@ std::optional<long long> ParseInteger(const std::string& text) {
     auto [stop, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || stop != end) return std::nullopt;
     return value;
-}
-
-bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == ' ' || text[i] == '\t' || text[i] == ',') {
-            ++i;
-            continue;
-        }
-        const size_t start = i;
-        while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])))
-            ++i;
-        const size_t length = i - start;
-        if (length == 0 || (length > 2 && length % 2 != 0)) return false;
-        const size_t step = length == 1 ? 1 : 2;
-        for (size_t k = start; k < i; k += step)
-            bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(k, step), nullptr, 16)));
-    }
-    return !bytes.empty();
 }
 
 bool ParseArguments(const std::vector<std::string>& args, const char* portFromEnvironment,

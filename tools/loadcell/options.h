@@ -15,9 +15,12 @@ enum class CheckFormat { Table, Csv, Json };
 
 // A cell's own address: the frame carries (address + 0x40) in one byte and a reply
 // reports its address byte minus 64, so 191 is the highest address a cell can report.
-// Address 0 asks whichever cell is on the line.
 constexpr int kLowestAddress = 1;
 constexpr int kHighestAddress = 191;
+// Address 0 asks whichever cell is on the line.
+constexpr int kAnyAddress = 0;
+// An A/D code is 20 bits.
+constexpr int kHighestCode = 1048575;
 // WriteSendData takes at most 255 bytes, up to the first zero byte.
 constexpr size_t kMostSendBytes = 255;
 
@@ -27,7 +30,7 @@ struct Invocation {
     bool version = false; // --version
     std::string port;
     std::string params = "9600,n,8,1";
-    int from = 1; // scan and assign: the addresses probed (assign: all of 1 to 191)
+    int from = kLowestAddress; // scan and assign: the addresses probed (assign: all of 1 to 191)
     int to = 12;
     int settleMs = 80;          // how long to listen for a reply to one request
     int retries = 0;            // read: further requests while a reading fails
@@ -69,11 +72,10 @@ std::optional<long long> ParseInteger(const std::string& text);
 // A finite decimal number, the whole text.
 std::optional<double> ParseDecimal(const std::string& text);
 
-// "02 52 44", "02,52", "025244": one or two hexadecimal digits a group, or an
-// even run of digits read in pairs. False on anything else or on no bytes.
-bool ParseHexBytes(const std::string& text, std::vector<uint8_t>& bytes);
-
 const char* CommandName(Command command);
+
+// "1 to 191": the addresses from `lowest` up to the highest, for messages.
+std::string AddressRange(int lowest = kLowestAddress);
 
 } // namespace loadcell
 

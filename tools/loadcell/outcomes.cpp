@@ -6,8 +6,6 @@
 namespace loadcell {
 namespace {
 
-constexpr int32_t kHighestCode = 1048575; // 20 bits
-
 std::string Number(int32_t value) {
     return std::to_string(value);
 }
@@ -37,8 +35,8 @@ bool IsCellAddress(int32_t result) {
 }
 
 std::string WhyNoAddress(int32_t result) {
-    if (result == 0) return "no reply";
-    if (result == -1) return "a reply without a start byte";
+    if (result == kResultNoReply) return "no reply";
+    if (result == kResultNoStartByte) return "a reply without a start byte";
     if (result == PORTLINE_CELL_NO_ADDRESS) return "a reply that ends with its start byte";
     return "a reply with no valid address (result " + Number(result) + ")";
 }
@@ -71,7 +69,7 @@ const char* ReadingText(Reading reading) {
 
 Write JudgeWrite(int32_t result, int newAddress) {
     if (result == PORTLINE_CELL_WRITE_ACCEPTED) return Write::Accepted;
-    if (result == 0) return Write::Unanswered;
+    if (result == kResultNoReply) return Write::Unanswered;
     if (!IsCellAddress(result)) return Write::NoAddress;
     return result == newAddress ? Write::Confirmed : Write::OtherAddress;
 }

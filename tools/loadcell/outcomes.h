@@ -34,6 +34,11 @@ enum ExitStatus : int {
     kExitSignalBase = 128,
 };
 
+// The library's exchange results beside its named ones (PORTLINE_CELL_...): silence,
+// and bytes that came without a start byte.
+constexpr int32_t kResultNoReply = 0;
+constexpr int32_t kResultNoStartByte = -1;
+
 // A read-address result names a cell when it is an address a cell can have.
 bool IsCellAddress(int32_t result);
 // Why a read-address result names no cell: "no reply", "a reply without a start byte"...

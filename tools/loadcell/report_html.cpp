@@ -172,9 +172,10 @@ std::string ReportHtml(const RunFacts& facts, const std::vector<CellRecord>& cel
                                              : "-");
         html += Row("Noise, peak to peak", figure(s.noise, s.unit.empty() ? 0 : s.decimals, unit));
         html += Row("Drift", figure(s.drift, s.decimals, unit + "/min"));
-        html += Row("Settled after", any && f.settleSeconds >= 0 ? Number(f.settleSeconds, 2) + " s"
-                                     : any                       ? "not settled"
-                                                                 : "-");
+        html += Row("Settled after", any && f.settleSeconds != kNeverSettled
+                                         ? Number(f.settleSeconds, 2) + " s"
+                                     : any ? "not settled"
+                                           : "-");
         html += "</table>\n<table class=\"figures\">\n";
         const Limits& l = cell.limits;
         html += Row("Limit: noise", l.maxNoise ? std::to_string(*l.maxNoise) + " counts" : "none");

@@ -202,10 +202,10 @@ Exit status
 
 const char* const kSend = R"(Usage: loadcell send HEX... --port NAME
 Sends the bytes once and prints what came back within 80 ms in hexadecimal.
-Bytes are groups of one or two hexadecimal digits, or runs of pairs:
-"02 52 44 53 41 2A 0D", 02,52,44 or 0252445341 2A0D. At most 255 bytes, none
-of them 00 (the text to send ends at a zero byte); a reply ends at its first
-00 byte.
+Bytes are groups of one or two hexadecimal digits, or runs of digit pairs,
+separated by blanks or commas: "02 52 44 53 41 2A 0D", 2,52,44 or 025244.
+At most 255 bytes, none of them 00 (the text to send ends at a zero byte); a
+reply ends at its first 00 byte.
 )";
 const char* const kSendExit = R"(
 Exit status

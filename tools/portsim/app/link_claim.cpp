@@ -19,8 +19,9 @@ namespace {
 // link itself may not exist yet, or may point anywhere).
 bool AbsoluteLink(const std::string& link, std::string& absolute, std::string& error) {
     size_t slash = link.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : link.substr(0, slash);
-    if (folder.empty()) folder = "/";
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : link.substr(0, slash);
     std::string name = slash == std::string::npos ? link : link.substr(slash + 1);
     char resolved[PATH_MAX];
     if (name.empty() || name == "." || name == ".." || !::realpath(folder.c_str(), resolved)) {

@@ -1,6 +1,7 @@
 #include "options.h"
 
-#include <cctype>
+#include "hex_bytes.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -33,6 +34,27 @@ std::optional<double> ParseRate(const std::string& text) {
     return value;
 }
 
+// A cell's fields that carry a number in a range.
+struct NumberField {
+    const char* prefix;
+    const char* form;
+    int lowest;
+    int highest;
+    const char* unit;
+    int Cell::*target;
+};
+
+const NumberField* FindNumberField(std::string_view field) {
+    static constexpr NumberField kFields[] = {
+        {"late=", "late=MS", 0, 60000, "milliseconds", &Cell::lateMs},
+        {"noise=", "noise=N", 0, 100000, "counts", &Cell::noise},
+        {"ramp=", "ramp=N", -100000, 100000, "counts", &Cell::ramp},
+    };
+    for (const NumberField& known : kFields)
+        if (field.rfind(known.prefix, 0) == 0) return &known;
+    return nullptr;
+}
+
 // ADDR[:CODE][:late=MS][:silent][:garble][:noise=N][:ramp=N]
 bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
     std::vector<std::string_view> fields;
@@ -55,27 +77,16 @@ bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
             cell.silent = true;
         } else if (field == "garble") {
             cell.garble = true;
-        } else if (field.rfind("late=", 0) == 0) {
-            auto late = ParseNumber<int>(field.substr(5));
-            if (!late || *late < 0 || *late > 60000) {
-                why = "'" + std::string(field) + "': late=MS needs 0 to 60000 milliseconds";
+        } else if (const NumberField* known = FindNumberField(field)) {
+            const std::string_view number = field.substr(std::string_view(known->prefix).size());
+            auto parsed = ParseNumber<int>(number);
+            if (!parsed || *parsed < known->lowest || *parsed > known->highest) {
+                why = "'" + std::string(field) + "': " + known->form + " needs " +
+                      std::to_string(known->lowest) + " to " + std::to_string(known->highest) +
+                      " " + known->unit;
                 return false;
             }
-            cell.lateMs = *late;
-        } else if (field.rfind("noise=", 0) == 0) {
-            auto noise = ParseNumber<int>(field.substr(6));
-            if (!noise || *noise < 0 || *noise > 100000) {
-                why = "'" + std::string(field) + "': noise=N needs 0 to 100000 counts";
-                return false;
-            }
-            cell.noise = *noise;
-        } else if (field.rfind("ramp=", 0) == 0) {
-            auto ramp = ParseNumber<int>(field.substr(5));
-            if (!ramp || *ramp < -100000 || *ramp > 100000) {
-                why = "'" + std::string(field) + "': ramp=N needs -100000 to 100000 counts";
-                return false;
-            }
-            cell.ramp = *ramp;
+            cell.*known->target = *parsed;
         } else if (i == 1) {
             auto code = ParseNumber<uint32_t>(field);
             if (!code || *code > 1048575) {
@@ -93,24 +104,6 @@ bool ParseCell(const std::string& text, Cell& cell, std::string& why) {
 }
 
 } // namespace
-
-bool ParseHexBytes(const std::string& text, Bytes& bytes) {
-    bytes.clear();
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == ' ' || text[i] == '\t' || text[i] == ',') {
-            ++i;
-            continue;
-        }
-        size_t start = i;
-        while (i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])))
-            ++i;
-        size_t length = i - start;
-        if (length == 0 || length > 2) return false;
-        bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(start, length), nullptr, 16)));
-    }
-    return !bytes.empty();
-}
 
 ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     Config& config = options.config;
@@ -172,7 +165,7 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
                 streamGiven = true;
                 if (name == "--stream")
                     config.stream.assign(v->begin(), v->end());
-                else if (!ParseHexBytes(*v, config.stream))
+                else if (!tools::ParseHexBytes(*v, config.stream))
                     return fail("'" + *v +
                                 "' is not a list of hexadecimal bytes such as \"41 42 0D 0A\"");
                 if (config.stream.empty()) return fail("the text to stream is empty");
@@ -211,7 +204,7 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
                 options.pidFile = *v;
             } else if (name == "--reply-hex") {
                 Bytes reply;
-                if (!ParseHexBytes(*v, reply))
+                if (!tools::ParseHexBytes(*v, reply))
                     return fail("'" + *v +
                                 "' is not a list of hexadecimal bytes such as \"FF 02 45\"");
                 config.fixedReply = reply;

@@ -24,10 +24,6 @@ ParseOutcome ParseOptions(int argc, char** argv, Options& options, std::string& 
 
 std::string UsageText();
 
-// "41 42 0D 0A" -> 41 42 0D 0A: groups of one or two hexadecimal digits,
-// separated by blanks or commas. False on anything else or on no bytes.
-bool ParseHexBytes(const std::string& text, Bytes& bytes);
-
 } // namespace portsim
 
 #endif

@@ -86,6 +86,8 @@ Terminal
   -V, --version        show the version and exit
 
 Options that take a value accept --option VALUE or --option=VALUE.
+BYTES are groups of one or two hexadecimal digits, or runs of digit pairs,
+separated by blanks or commas: "41 42 0D 0A", 41,42,D,A or 41420D0A.
 
 Exit status
   0    --help, --version, the end after --hangup-after, or --background's
