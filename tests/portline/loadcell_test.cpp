@@ -18,15 +18,15 @@ namespace {
 // does not reach as easily.
 TEST(CellDecodes, Corners) {
     auto address = [](std::initializer_list<uint8_t> b) {
-        return portline::DecodeCellAddress(b.begin(), b.size());
+        return portline::DecodeCellAddress({b.begin(), b.size()});
     };
     auto value = [](std::initializer_list<uint8_t> b) {
-        return portline::DecodeCellValue(b.begin(), b.size());
+        return portline::DecodeCellValue({b.begin(), b.size()});
     };
     EXPECT_EQ(address({0x02, 0x00}), -64);
     EXPECT_EQ(address({0x02, 0x02, 0x50}), -62); // the byte after the first 02, whatever it is
     EXPECT_EQ(value({0x02, 0x41, 0x30, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F}), 1048575);
-    EXPECT_EQ(portline::DecodeWriteReply(nullptr, 0), 0);
+    EXPECT_EQ(portline::DecodeWriteReply({}), 0);
 }
 
 portsim::Config Silent() {
@@ -66,70 +66,51 @@ TEST(CellExchanges, SendTheirFramesOnTheWire) {
 }
 
 // Every row of the three result tables, from a reply the bench gives.
-TEST(CellExchanges, ReadAddressResults) {
+TEST(CellExchanges, Results) {
+    using Call = int32_t (*)(int32_t);
     struct Row {
+        const char* exchange;
+        Call call;
+        int32_t argument;
         std::optional<Bytes> reply; // none: the bench stays silent
         int32_t result;
     };
+    const Call readAddress = QuillReadLoadCell, readValue = QuillReadLoadCellValue,
+               writeAddress = QuillWriteLoadCell;
     const Row rows[] = {
-        {std::nullopt, 0},
-        {Bytes{0x41, 0x42, 0x0D}, -1},
-        {Bytes{0x02, 0x45, 0x30, 0x0D}, 5},
-        {Bytes{0x00, 0x7F, 0x02, 0x45}, 5},
-        {Bytes{0x02}, -64},
-        {Bytes{0x02, 0xFF}, 191},
+        {"read address", readAddress, 1, std::nullopt, 0},
+        {"read address", readAddress, 1, Bytes{0x41, 0x42, 0x0D}, -1},
+        {"read address", readAddress, 1, Bytes{0x02, 0x45, 0x30, 0x0D}, 5},
+        {"read address", readAddress, 1, Bytes{0x00, 0x7F, 0x02, 0x45}, 5},
+        {"read address", readAddress, 1, Bytes{0x02}, -64},
+        {"read address", readAddress, 1, Bytes{0x02, 0xFF}, 191},
         // Only 12 bytes are read: the 02 at the twelfth place is the last byte read.
-        {Bytes{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0x02, 0x45}, -64},
-    };
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    for (const Row& row : rows) {
-        port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillReadLoadCell(1), row.result) << testing::PrintToString(row.reply);
-    }
-}
+        {"read address", readAddress, 1, Bytes{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0x02, 0x45}, -64},
 
-TEST(CellExchanges, ReadValueResults) {
-    struct Row {
-        std::optional<Bytes> reply;
-        int32_t result;
-    };
-    const Row rows[] = {
-        {std::nullopt, -65535},
-        {Bytes{0x41, 0x42, 0x0D}, -65535},
-        {Bytes{0x02, 0x41, 0x30, 0x35, 0x34, 0x33, 0x32, 0x31, 0x10, 0x0D}, 74565},
-        {Bytes{0x02, 0x41}, -3355440},
-        {Bytes{0x02, 0x41, 0x30, 0x3A, 0x30, 0x30, 0x30, 0x30}, 10},
+        {"read value", readValue, 1, std::nullopt, -65535},
+        {"read value", readValue, 1, Bytes{0x41, 0x42, 0x0D}, -65535},
+        {"read value", readValue, 1,
+         Bytes{0x02, 0x41, 0x30, 0x35, 0x34, 0x33, 0x32, 0x31, 0x10, 0x0D}, 74565},
+        {"read value", readValue, 1, Bytes{0x02, 0x41}, -3355440},
+        {"read value", readValue, 1, Bytes{0x02, 0x41, 0x30, 0x3A, 0x30, 0x30, 0x30, 0x30}, 10},
         // The digits run past the 12 bytes read: the last two count as zero bytes.
-        {Bytes{1, 1, 1, 1, 1, 1, 0x02, 0x41, 0x30, 0x31, 0x30, 0x30, 0x30, 0x30},
+        {"read value", readValue, 1,
+         Bytes{1, 1, 1, 1, 1, 1, 0x02, 0x41, 0x30, 0x31, 0x30, 0x30, 0x30, 0x30},
          1 - 0x30 * (4096 + 65536)},
-    };
-    BenchPort port(Silent());
-    ASSERT_TRUE(port.opened);
-    for (const Row& row : rows) {
-        port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillReadLoadCellValue(1), row.result) << testing::PrintToString(row.reply);
-    }
-}
 
-TEST(CellExchanges, WriteAddressResults) {
-    struct Row {
-        std::optional<Bytes> reply;
-        int32_t result;
-    };
-    const Row rows[] = {
-        {std::nullopt, 0},
-        {Bytes{0x02, 0x4F, 0x4B, 0x9A, 0x0D}, 20299},
-        {Bytes{0xFF, 0x02, 0x45}, 5},
-        {Bytes{0xFF}, -64},
-        {Bytes{0x00, 0x02}, 0},
-        {Bytes{0x41}, 0},
+        {"write address", writeAddress, 9, std::nullopt, 0},
+        {"write address", writeAddress, 9, Bytes{0x02, 0x4F, 0x4B, 0x9A, 0x0D}, 20299},
+        {"write address", writeAddress, 9, Bytes{0xFF, 0x02, 0x45}, 5},
+        {"write address", writeAddress, 9, Bytes{0xFF}, -64},
+        {"write address", writeAddress, 9, Bytes{0x00, 0x02}, 0},
+        {"write address", writeAddress, 9, Bytes{0x41}, 0},
     };
     BenchPort port(Silent());
     ASSERT_TRUE(port.opened);
     for (const Row& row : rows) {
         port.bench.Reconfigure(row.reply ? Fixed(*row.reply) : Silent());
-        EXPECT_EQ(QuillWriteLoadCell(9), row.result) << testing::PrintToString(row.reply);
+        EXPECT_EQ(row.call(row.argument), row.result)
+            << row.exchange << " " << testing::PrintToString(row.reply);
     }
 }
 
