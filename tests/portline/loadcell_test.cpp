@@ -4,6 +4,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 
 #include <gtest/gtest.h>
 
@@ -192,11 +193,7 @@ TEST(CellExchanges, TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest) {
     Settle();
     ReadAllPort();
     EXPECT_EQ(QuillReadLoadCell(1), 0);
-    device.Send("LATE");
-    SleepMs(600);
-    EXPECT_EQ(device.WaitingAtPort(), 4);
-    EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
+    ExpectTheyWaitForARequest(device, "LATE", 600, "");
     EXPECT_EQ(ClosePort(), 0);
 }
 

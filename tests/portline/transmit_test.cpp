@@ -3,6 +3,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 #include "receive.h"
 #include "serial.h"
 #include "termios2.h"
@@ -126,11 +127,7 @@ TEST_F(PtyTransmitTest, AReplyOfMoreThan255BytesIsCutAndTheRestDiscarded) {
 TEST_F(PtyTransmitTest, TheReaderStaysIdleAfterASendUntilTheNextRequest) {
     ReadAllPort();
     WriteSendData("x");
-    device.Send("LATE");
-    SleepMs(600);
-    EXPECT_EQ(device.WaitingAtPort(), 4);
-    EXPECT_STREQ(ReadAllPort(), "");
-    EXPECT_EQ(Joined(PollTexts(4, 5000)), "LATE");
+    ExpectTheyWaitForARequest(device, "LATE", 600, "");
 }
 
 // The reader may have found the request set up to a pass before the send withdrew it;
