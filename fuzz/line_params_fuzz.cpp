@@ -60,17 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool firstVerdict = false;
     for (int which = 0; which < 3; ++which) {
         LineSettings s = Start(which);
-        const bool accepted = ApplyLineParams(text, s);
+        const bool accepted = ParseLineParams(text, s);
         if (which == 0) firstVerdict = accepted;
         FUZZ_CHECK(accepted == firstVerdict, "the verdict depends on the starting record");
         FUZZ_CHECK(IsValid(s), "the parser left an invalid record");
 
         LineSettings again = s;
-        FUZZ_CHECK(ApplyLineParams(text, again) == accepted, "a second application judged anew");
+        FUZZ_CHECK(ParseLineParams(text, again) == accepted, "a second application judged anew");
         FUZZ_CHECK(again == s, "a second application of the same text changed the record");
 
         LineSettings upper = Start(which);
-        FUZZ_CHECK(ApplyLineParams(upperText, upper) == accepted,
+        FUZZ_CHECK(ParseLineParams(upperText, upper) == accepted,
                    "letter case changed the verdict");
         FUZZ_CHECK(upper == s, "letter case changed what the text set");
     }

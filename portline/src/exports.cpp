@@ -8,61 +8,53 @@
 
 namespace {
 
-// Held for the whole of every export, its fixed pauses included, so that calls from
-// several threads run one after another on the caller-owned state. The reader threads
-// never take it: a call may wait for them (the open for the start purge, the close for
-// the join) while holding it.
-using OneCall = std::lock_guard<std::mutex>;
+// Runs one operation holding the call lock for the whole of it, its fixed pauses included,
+// so that calls from several threads run one after another on the caller-owned state. The
+// reader threads never take the lock: a call may wait for them (the open for the start
+// purge, the close for the join) while holding it.
+template <auto Operation, typename... Args> auto OneCall(Args... args) {
+    std::lock_guard call(portline::Lib.CallLock);
+    return Operation(args...);
+}
 
 } // namespace
 
 extern "C" {
 
 int32_t PORTLINE_CALL OpenPort(const char* name, const char* params, int32_t startReader) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::OpenPort(name, params, startReader);
+    return OneCall<portline::OpenPort>(name, params, startReader);
 }
 int32_t PORTLINE_CALL SetupPort(const char* params) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::SetupPort(params);
+    return OneCall<portline::SetupPort>(params);
 }
 int32_t PORTLINE_CALL ClosePort(void) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::ClosePort();
+    return OneCall<portline::ClosePort>();
 }
 
 const char* PORTLINE_CALL ReadAllPort(void) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::ReadAllPort();
+    return OneCall<portline::ReadAllPort>();
 }
 int32_t PORTLINE_CALL ClearPort(void) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::ClearPort();
+    return OneCall<portline::ClearPort>();
 }
 
 const char* PORTLINE_CALL WriteSendData(const char* text) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::WriteSendData(text);
+    return OneCall<portline::WriteSendData>(text);
 }
 int32_t PORTLINE_CALL SetDTR(int32_t flag) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::SetDTR(flag);
+    return OneCall<portline::SetDTR>(flag);
 }
 int32_t PORTLINE_CALL SetRTS(int32_t flag) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::SetRTS(flag);
+    return OneCall<portline::SetRTS>(flag);
 }
 
 int32_t PORTLINE_CALL QuillReadLoadCell(int32_t address) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::QuillReadLoadCell(address);
+    return OneCall<portline::QuillReadLoadCell>(address);
 }
 int32_t PORTLINE_CALL QuillWriteLoadCell(int32_t newAddress) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::QuillWriteLoadCell(newAddress);
+    return OneCall<portline::QuillWriteLoadCell>(newAddress);
 }
 int32_t PORTLINE_CALL QuillReadLoadCellValue(int32_t address) {
-    OneCall call(portline::Lib.CallLock);
-    return portline::QuillReadLoadCellValue(address);
+    return OneCall<portline::QuillReadLoadCellValue>(address);
 }
 }

@@ -1,8 +1,12 @@
 #include "hand_over.h"
 
+#include "library_object.h"
+
 #include <cstring>
 
 namespace portline {
+
+PORTLINE_LIBRARY_OBJECT(HandOver, Reception);
 
 const char* HandOver::TakeTextAndAsk() {
     std::lock_guard hand(HandOverLock);

@@ -4,7 +4,7 @@
 #ifndef PORTLINE_HAND_OVER_H
 #define PORTLINE_HAND_OVER_H
 
-#include "state.h"
+#include "text_sizes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -50,9 +50,9 @@ class HandOver {
 
     bool Requested() const { return ReadRequest.load(); }
     CountSeen SeeCount();
-    // Nothing was counted: the request stands. An untaken text cannot exist while it does,
-    // so there is nothing to clear.
-    void NothingCounted() { ReadBuffer[0] = 0; }
+    // Nothing was counted: the request stands and the last read is emptied. An untaken
+    // text cannot exist while the request stands, so there is no text to clear.
+    void ClearLastRead() { ReadBuffer[0] = 0; }
     // Where the pass reads the port's bytes into (at most seen.Wanted() of them).
     uint8_t* ReadArea() { return ReadBuffer; }
     // Publishes the `got` bytes read for `seen` as the next text, withdraws the request in
@@ -86,7 +86,7 @@ class HandOver {
     char ReceivedText[kTextSize] = {};  // what ReadAllPort hands out (caller only)
 };
 
-// Defined with the rest of the library-wide state (state.cpp).
+// The one hand-over of the process (hand_over.cpp), a library-wide object (library_object.h).
 extern HandOver Reception;
 
 } // namespace portline

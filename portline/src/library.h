@@ -6,6 +6,11 @@
 
 namespace portline {
 
+// The flag arguments of OpenPort, SetDTR and SetRTS: on when their low byte is 1.
+inline bool IsOn(int32_t flag) {
+    return (flag & 0xFF) == 1;
+}
+
 // lifecycle.cpp
 int32_t OpenPort(const char* name, const char* params, int32_t startReader);
 int32_t SetupPort(const char* params);

@@ -11,10 +11,6 @@
 namespace portline {
 namespace {
 
-void ApplyParams(SerialPort& port, const char* params) {
-    port.ApplyLineParameters(params ? params : "");
-}
-
 bool StartReader() {
     RaiseProcessPriority(); // nothing lowers it again
     const int normal = NormalPriority();
@@ -39,7 +35,7 @@ void StopReader() {
     Lib.FormThread->Terminate();
     Lib.AxThread->Terminate();
     // Ends AXThread's pending event wait; the end of TFormThread does so again.
-    Lib.PortHandle->SetEventMask();
+    Lib.PortHandle->WakeEventWait();
     delete Lib.FormThread; // waits for at most about one reader pass
     delete Lib.AxThread;
     Lib.FormThread = nullptr;
@@ -49,7 +45,6 @@ void StopReader() {
 // Runs only once the reader threads are joined (or never started) and under the call
 // lock, so no exchange and no reader pass still uses the port it frees.
 void ReleasePort() {
-    Lib.PortHandle->AbortRead();
     Lib.PortHandle->RestoreSaved();
     delete Lib.PortHandle;
     Lib.PortHandle = nullptr;
@@ -63,14 +58,13 @@ int32_t OpenPort(const char* name, const char* params, int32_t startReader) {
     std::unique_ptr<SerialPort> port = OpenSerialPort(name ? name : "");
     if (!port) return 0;
     Lib.PortHandle = port.release();
-    ApplyParams(*Lib.PortHandle, params);
+    Lib.PortHandle->Configure(params ? params : "");
 
-    std::memset(Lib.ReplyBuffer, 0, sizeof Lib.ReplyBuffer);
     std::memset(Lib.ReplyText, 0, sizeof Lib.ReplyText);
     std::memset(Lib.SendBuffer, 0, sizeof Lib.SendBuffer);
     Reception.Reset();
 
-    if ((startReader & 0xFF) == 1 && !StartReader()) {
+    if (IsOn(startReader) && !StartReader()) {
         ReleasePort();
         return 0;
     }
@@ -78,7 +72,7 @@ int32_t OpenPort(const char* name, const char* params, int32_t startReader) {
 }
 
 int32_t SetupPort(const char* params) {
-    if (Lib.PortHandle) ApplyParams(*Lib.PortHandle, params);
+    if (Lib.PortHandle) Lib.PortHandle->Configure(params ? params : "");
     return 1;
 }
 

@@ -256,7 +256,7 @@ bool ApplyKeywords(std::string_view text, LineSettings& settings) {
 
 } // namespace
 
-bool ApplyLineParams(std::string_view text, LineSettings& settings) {
+bool ParseLineParams(std::string_view text, LineSettings& settings) {
     text = SkipPortPrefix(text);
     if (text.empty()) return false;
     if (text.find('=') != std::string_view::npos) return ApplyKeywords(text, settings);

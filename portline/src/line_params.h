@@ -32,7 +32,7 @@ struct LineSettings {
     bool operator==(const LineSettings&) const = default;
 };
 
-// Applies `text` to `settings` field by field, as the platform's own builder of line
+// Reads `text` into `settings` field by field, as the platform's own builder of line
 // settings does. On a text it rejects it returns false, and the fields it had already
 // set before the fault stay set (the caller applies them all the same). Whether a text
 // is accepted depends on the text alone.
@@ -51,7 +51,7 @@ struct LineSettings {
 //                                        xon=on|off octs=on|off odsr=on|off idsr=on|off
 //                                        rts=on|off|hs|tg dtr=on|off|hs to=on|off;
 //                                        a later key overrides an earlier one
-bool ApplyLineParams(std::string_view text, LineSettings& settings);
+bool ParseLineParams(std::string_view text, LineSettings& settings);
 
 // Whether the platform's apply step takes the record: it refuses 5 data bits with 2 stop
 // bits and 6 to 8 data bits with 1.5 stop bits, and then leaves the port as it was.

@@ -18,9 +18,9 @@ void TFormThread::Execute() {
     }
     MarkPurged();
     while (!Terminated()) {
-        Sleep(100);
+        Sleep(kReaderIdle);
         if (!Reception.Requested()) continue;
-        Sleep(50);
+        Sleep(kReaderSettle);
         ReaderPass();
     }
 }
@@ -40,9 +40,9 @@ void TFormThread::WaitUntilPurged() {
 }
 
 void AXThread::Execute() {
-    if (SerialPort* port = Lib.PortHandle) port->SetEventMask();
+    if (SerialPort* port = Lib.PortHandle) port->WakeEventWait();
     while (!Terminated()) {
-        Sleep(30);
+        Sleep(kWatcher);
         WatcherPass();
     }
 }
@@ -55,7 +55,7 @@ void ReaderPass() {
     if (!Reception.Requested()) return;
     const CountSeen seen = Reception.SeeCount();
     if (seen.bytes == 0) {
-        Reception.NothingCounted();
+        Reception.ClearLastRead();
         return;
     }
     const size_t got = port ? port->Read(Reception.ReadArea(), seen.Wanted()) : 0;
@@ -74,13 +74,12 @@ void WatcherPass() {
 const char* ReadAllPort() {
     // A text published during the pause below belongs to the next call.
     const char* text = Reception.TakeTextAndAsk();
-    Sleep(30);
+    Sleep(kReadAllPort);
     return text;
 }
 
 int32_t ClearPort() {
-    Sleep(200);
-    Lib.ReplyBuffer[0] = 0;
+    Sleep(kClearPort);
     Lib.ReplyText[0] = 0;
     SerialPort* port = Lib.PortHandle;
     return port && port->PurgeInput() ? 1 : 0;

@@ -23,9 +23,9 @@ class SerialPort {
   public:
     virtual ~SerialPort() = default; // releases the port (nothing is put back here)
 
-    // Applies a line parameter text ("9600,n,8,1") to the port as the platform reads such
-    // a text. A text the platform rejects is not an error the caller sees.
-    virtual void ApplyLineParameters(std::string_view text) = 0;
+    // Sets the line from a line parameter text ("9600,n,8,1") as the platform reads such a
+    // text. A text the platform rejects is not an error the caller sees.
+    virtual void Configure(std::string_view text) = 0;
     // Puts back what the port had before it was opened.
     virtual void RestoreSaved() = 0;
 
@@ -33,11 +33,6 @@ class SerialPort {
     virtual bool PurgeInput() = 0;
     // Abandons unsent output, any pending read, and discards waiting input.
     virtual bool PurgeAll() = 0;
-    // Abandons a pending read (reads never wait on this layer, so there may be none).
-    virtual void AbortRead() = 0;
-
-    // Bytes waiting in the input queue.
-    virtual uint32_t InputCount() = 0;
     // Takes at most `max` waiting bytes; never waits. Returns how many it took.
     virtual size_t Read(uint8_t* buffer, size_t max) = 0;
     // Starts sending; does not wait for the bytes to go out. The bytes are copied.
@@ -45,10 +40,10 @@ class SerialPort {
 
     virtual void SetModemLine(ModemLine line, bool on) = 0;
 
-    // Setting the event mask ends a pending event wait at once with an empty set.
-    // A setting made while no wait is pending ends the next wait at once.
-    virtual void SetEventMask() = 0;
-    // Waits until bytes arrive (EvRxChar) or the mask is set (0). `inQueue` receives the
+    // Ends a pending event wait at once with an empty set; made while no wait is pending,
+    // it ends the next wait at once. (Windows does so by setting the port's event mask.)
+    virtual void WakeEventWait() = 0;
+    // Waits until bytes arrive (EvRxChar) or the wait is woken (0). `inQueue` receives the
     // input count sampled as the wait starts. Bytes delivered together count as
     // arriving one after another: the first ends the wait, the rest stand as an
     // event recorded for the next wait. An arrival while no wait is pending is recorded

@@ -181,13 +181,13 @@ class PosixSerialPort final : public SerialPort {
     // The record is taken whole or not at all, as the platform's apply step does: a
     // combination it refuses, or one the kernel refuses (a rate the driver cannot make),
     // leaves every setting as it was. Only what changed is written.
-    void ApplyLineParameters(std::string_view text) override {
+    void Configure(std::string_view text) override {
         termios2 t{};
         if (ioctl(fd_, TCGETS2, &t) != 0) return;
         const LineSettings current = Decode(t, controls_);
         LineSettings wanted = current;
         // A text the parser rejects still applies what it had set before the fault.
-        ApplyLineParams(text, wanted);
+        ParseLineParams(text, wanted);
         if (!IsApplicable(wanted) || wanted == current) return;
         if (EncodeChanges(wanted, current, t) && ioctl(fd_, TCSETS2, &t) != 0) return;
         controls_.dsrOutFlow = wanted.dsrOutFlow;
@@ -209,13 +209,6 @@ class PosixSerialPort final : public SerialPort {
 
     bool PurgeInput() override { return Purge(TCIFLUSH); }
     bool PurgeAll() override { return Purge(TCIOFLUSH); }
-    void AbortRead() override {} // reads never wait here
-
-    uint32_t InputCount() override {
-        int n = 0;
-        if (ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
-        return static_cast<uint32_t>(n);
-    }
 
     size_t Read(uint8_t* buffer, size_t max) override {
         if (max == 0) return 0;
@@ -244,7 +237,8 @@ class PosixSerialPort final : public SerialPort {
         SwitchLine(line, on);
     }
 
-    void SetEventMask() override {
+    // The wake-up eventfd is in the wait's poll set.
+    void WakeEventWait() override {
         uint64_t one = 1;
         [[maybe_unused]] ssize_t written = write(wake_, &one, sizeof one);
     }
@@ -263,6 +257,13 @@ class PosixSerialPort final : public SerialPort {
     }
 
   private:
+    // Bytes waiting in the input queue.
+    uint32_t InputCount() {
+        int n = 0;
+        if (ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+        return static_cast<uint32_t>(n);
+    }
+
     void SwitchLine(ModemLine line, bool on) {
         {
             std::lock_guard lock(g_switchLock);

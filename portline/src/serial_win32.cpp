@@ -70,6 +70,8 @@ class Win32SerialPort final : public SerialPort {
         : port_(port), saved_(saved), maskSet_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
     ~Win32SerialPort() override {
+        // Reads end before Read returns, so none should be pending; one that is goes first.
+        PurgeComm(port_, PURGE_RXABORT);
         AcquireSRWLockExclusive(&g_heldLock);
         g_held = nullptr;
         ReleaseSRWLockExclusive(&g_heldLock);
@@ -89,7 +91,7 @@ class Win32SerialPort final : public SerialPort {
         if (maskSet_) CloseHandle(maskSet_);
     }
 
-    void ApplyLineParameters(std::string_view text) override {
+    void Configure(std::string_view text) override {
         DCB dcb;
         ReadLineSettings(port_, dcb);
         // Whatever the builder leaves in the record is applied, also when it rejects the text.
@@ -103,15 +105,6 @@ class Win32SerialPort final : public SerialPort {
     bool PurgeAll() override {
         return PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_RXCLEAR) != 0;
     }
-    void AbortRead() override { PurgeComm(port_, PURGE_RXABORT); }
-
-    uint32_t InputCount() override {
-        DWORD errors = 0;
-        COMSTAT status{};
-        if (!ClearCommError(port_, &errors, &status)) return 0;
-        return status.cbInQue;
-    }
-
     size_t Read(uint8_t* buffer, size_t max) override {
         if (max == 0) return 0;
         std::lock_guard lock(g_readLock);
@@ -155,11 +148,7 @@ class Win32SerialPort final : public SerialPort {
         SetCommState(port_, &dcb);
     }
 
-    void SetEventMask() override {
-        SetCommMask(port_, EV_RXCHAR);
-        // Setting the mask ends a pending wait; this also ends a wait that starts after it.
-        SetEvent(maskSet_);
-    }
+    void WakeEventWait() override { SetEventMask(); }
 
     uint32_t WaitEvent(uint32_t& inQueue) override {
         DWORD events = 0;
@@ -177,6 +166,20 @@ class Win32SerialPort final : public SerialPort {
     }
 
   private:
+    // Setting the mask ends a pending wait; the event also ends a wait that starts after it.
+    void SetEventMask() {
+        SetCommMask(port_, EV_RXCHAR);
+        SetEvent(maskSet_);
+    }
+
+    // Bytes waiting in the input queue.
+    uint32_t InputCount() {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(port_, &errors, &status)) return 0;
+        return status.cbInQue;
+    }
+
     WriteRecord& IdleWriteRecord() {
         for (const auto& write : writes_)
             if (write->completion.Idle()) return *write;

@@ -1,7 +1,6 @@
 #include "threads.h"
 
 #include "priority.h"
-#include "state.h"
 
 namespace portline {
 
@@ -24,9 +23,9 @@ void TThread::Start(void* self) {
 void TThread::Run() {
     if (Terminated()) return; // destroyed before it was ever resumed
     SetCurrentThreadName(name_);
-    ThreadStartedOrEnded();
+    WakeHeldPortEventWait();
     Execute();
-    ThreadStartedOrEnded();
+    WakeHeldPortEventWait();
 }
 
 } // namespace portline

@@ -39,6 +39,11 @@ class TThread {
     PlatformThread thread_; // last: once resumed, it uses the members above
 };
 
+// Called by every TThread as it starts and as it ends: ends a pending event wait of the held
+// port (the wake-up ClosePort relies on), as the loader's thread notices do on Windows.
+// Defined with the library state (state.cpp), which knows the held port.
+void WakeHeldPortEventWait();
+
 } // namespace portline
 
 #endif

@@ -2,6 +2,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 #include "serial.h"
 #include "termios2.h"
 
@@ -111,10 +112,7 @@ TEST(OpenPort, ASecondOpenOfAHeldPortFailsFromAnyProcess) {
     EXPECT_EQ(OpenFromAnotherProgram(device.Path()), 1);
     // An open over the held port is refused and leaves it working.
     EXPECT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 0);
-    Settle();
-    ReadAllPort();
-    device.Send("STILL");
-    EXPECT_EQ(Joined(PollTexts(5, 5000)), "STILL");
+    ExpectHandedOn(device, "STILL");
     EXPECT_EQ(ClosePort(), 0);
 }
 
@@ -250,10 +248,7 @@ TEST(DeviceGone, ReaderKeepsItsPaceAndALaterOpenWorks) {
     {
         PtyDevice device;
         ASSERT_EQ(OpenPort(device.Path().c_str(), "9600,n,8,1", 1), 1);
-        Settle();
-        ReadAllPort();
-        device.Send("BYE");
-        EXPECT_EQ(Joined(PollTexts(3, 5000)), "BYE");
+        ExpectHandedOn(device, "BYE");
         device.Hangup();
 
         double cpuBefore = ProcessCpuSeconds();
@@ -268,10 +263,7 @@ TEST(DeviceGone, ReaderKeepsItsPaceAndALaterOpenWorks) {
     }
     PtyDevice fresh;
     ASSERT_EQ(OpenPort(fresh.Path().c_str(), "9600,n,8,1", 1), 1);
-    Settle();
-    ReadAllPort();
-    fresh.Send("OK");
-    EXPECT_EQ(Joined(PollTexts(2, 5000)), "OK");
+    ExpectHandedOn(fresh, "OK");
     EXPECT_EQ(ClosePort(), 0);
 }
 

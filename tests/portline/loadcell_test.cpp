@@ -5,6 +5,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +20,15 @@ namespace {
 // corners a bench reply does not reach as easily.
 TEST(CellDecodes, Corners) {
     auto address = [](std::initializer_list<uint8_t> b) {
-        return portline::DecodeCellAddress(b.begin(), b.size());
+        return portline::DecodeCellAddress({b.begin(), b.size()});
     };
     auto value = [](std::initializer_list<uint8_t> b) {
-        return portline::DecodeCellValue(b.begin(), b.size());
+        return portline::DecodeCellValue({b.begin(), b.size()});
     };
     EXPECT_EQ(address({0x02, 0x00}), -64);
     EXPECT_EQ(address({0x02, 0x02, 0x50}), -62); // the byte after the first 02, whatever it is
     EXPECT_EQ(value({0x02, 0x41, 0x30, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F}), 1048575);
-    EXPECT_EQ(portline::DecodeWriteReply(nullptr, 0), 0);
+    EXPECT_EQ(portline::DecodeWriteReply({}), 0);
 }
 
 portsim::Config OneCell(int address, uint32_t code) {

@@ -4,6 +4,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 
 #include <gtest/gtest.h>
 
@@ -115,11 +116,7 @@ TEST_F(ReceiveTest, BytesArrivingBetweenRequestsWaitForTheNextOne) {
     ReadAllPort();
     device.Send("ONE");
     ASSERT_TRUE(WaitPublished(seen));
-    device.Send("TWO");
-    SleepMs(400);
-    EXPECT_EQ(device.WaitingAtPort(), 3) << "read without a request";
-    EXPECT_STREQ(ReadAllPort(), "ONE");
-    EXPECT_EQ(Joined(PollTexts(3, 5000)), "TWO");
+    ExpectTheyWaitForARequest(device, "TWO", 400, "ONE");
 }
 
 TEST_F(ReceiveTest, ClearPortKeepsAPublishedTextAndDiscardsWaitingInput) {

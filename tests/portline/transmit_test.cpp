@@ -4,6 +4,7 @@
 #include "poll_helpers.h"
 #include "portline.h"
 #include "pty_device.h"
+#include "pty_receive.h"
 #include "receive.h"
 #include "serial.h"
 #include "termios2.h"

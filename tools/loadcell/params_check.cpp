@@ -33,13 +33,13 @@ const char* const kPositions[] = {"baud rate", "parity", "data bits", "stop bits
 
 bool CheckParams(const std::string& text, std::string& error) {
     portline::LineSettings settings;
-    if (!portline::ApplyLineParams(text, settings)) {
+    if (!portline::ParseLineParams(text, settings)) {
         // The first field whose text up to it is rejected is the bad one.
         const std::vector<Field> fields = Fields(text);
         const bool keys = text.find('=') != std::string::npos;
         for (size_t i = 0; i < fields.size(); ++i) {
             portline::LineSettings probe;
-            if (portline::ApplyLineParams(std::string_view(text).substr(0, fields[i].end), probe))
+            if (portline::ParseLineParams(std::string_view(text).substr(0, fields[i].end), probe))
                 continue;
             error = "--params: field " + std::to_string(i + 1);
             if (!keys && i < std::size(kPositions))
