@@ -31,7 +31,11 @@ CXXFLAGS+=" -ffile-prefix-map=$PWD/$folder=./build-package"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 # Every date in the packages is the last commit's.
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-export CXXFLAGS LDFLAGS SOURCE_DATE_EPOCH
+# Built without ccache: a cache whose base_dir hands the compiler relative
+# paths (which the maps above leave alone) would give other debug information
+# than a build without it.
+CCACHE_DISABLE=1
+export CXXFLAGS LDFLAGS SOURCE_DATE_EPOCH CCACHE_DISABLE
 
 rm -f "$folder"/*.deb "$folder"/*.ddeb
 # The programs get their installed RUNPATH when linked, so that no build
