@@ -42,6 +42,9 @@ rm -f "$folder"/*.deb "$folder"/*.ddeb
 # folder's path is written into them and then padded over.
 cmake --fresh -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON -DPORTBENCH_BUILD_TESTS=OFF -DPORTBENCH_BUILD_BENCH=OFF
+# From scratch: objects left by an earlier build (with other flags or ccache)
+# are not reused.
+cmake --build "$folder" --target clean
 cmake --build "$folder"
 (cd "$folder" && cpack -G DEB)
 ls "$folder"/*.deb "$folder"/*.ddeb
