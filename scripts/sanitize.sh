@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sanitizer builds, each in its own folder:
 #   scripts/sanitize.sh thread           the library, the bench and their tests under
-#                                        ThreadSanitizer (without the long tests: the
-#                                        minute-long stream and the full address guard)
+#                                        ThreadSanitizer, without the long tests (the
+#                                        minute-long stream, the full address guard) and
+#                                        without loadcell's: its own code runs on one
+#                                        thread, and the address build runs them
 #   scripts/sanitize.sh address          everything, the window tests included, under
 #                                        AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/sanitize.sh address library  the library, the bench and their tests alone
@@ -13,8 +15,8 @@ cd "$(dirname "$0")/.."
 kind=${1:-thread}
 scope=${2:-}
 case "$kind" in
-  thread) gui=OFF; label=(-L library -LE long) ;;
-  address) gui=ON; label=() ;;
+  thread) gui=OFF; label=(-L library -LE long); loadcell=OFF ;;
+  address) gui=ON; label=(); loadcell=ON ;;
   *) echo "sanitize: thread or address, not '$kind'" >&2; exit 2 ;;
 esac
 case "$scope" in
@@ -24,7 +26,7 @@ case "$scope" in
 esac
 scripts/setup.sh
 cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPORTBENCH_SANITIZE="$kind" \
-  -DPORTBENCH_BUILD_GUI="$gui" -DPORTBENCH_BUILD_BENCH=OFF
+  -DPORTBENCH_BUILD_GUI="$gui" -DPORTBENCH_BUILD_LOADCELL_TESTS="$loadcell" -DPORTBENCH_BUILD_BENCH=OFF
 cmake --build "$folder"
 cd "$folder"
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
