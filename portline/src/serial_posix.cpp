@@ -5,7 +5,6 @@
 #include "serial.h"
 #include "termios2.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
