@@ -1,20 +1,13 @@
 // The help texts, the manual page and the bash completion agree with the program.
 #include "program_run.h"
+#include "scratch_files.h"
 #include "shell_output.h"
 
-#include <fstream>
 #include <sstream>
 
 using namespace loadcelltest;
 
 namespace {
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 const std::vector<std::string> kCommands = {"scan",  "address",   "assign", "read",
                                             "check", "calibrate", "send"};
@@ -65,7 +58,7 @@ TEST(Docs, EveryCommandHasItsHelp) {
 
 TEST(Docs, TheManualPageNamesEveryCommandOptionAndExitStatus) {
     // groff's roff source writes a minus as \-.
-    std::string page = FileText(LOADCELL_MANUAL);
+    std::string page = scratchtest::ReadFile(LOADCELL_MANUAL);
     ASSERT_FALSE(page.empty());
     for (size_t at; (at = page.find("\\-")) != std::string::npos;)
         page.replace(at, 2, "-");
@@ -89,7 +82,7 @@ TEST(Docs, TheVersionIsTheProjectsOnTheProgramAndItsPage) {
         EXPECT_EQ(o.status, 0);
         EXPECT_EQ(o.out, "loadcell (PortBench) " LOADCELL_VERSION "\n");
     }
-    EXPECT_TRUE(Contains(FileText(LOADCELL_MANUAL),
+    EXPECT_TRUE(Contains(scratchtest::ReadFile(LOADCELL_MANUAL),
                          ".TH LOADCELL 1 \"December 2026\" \"PortBench " LOADCELL_VERSION "\""));
 }
 
@@ -131,7 +124,7 @@ TEST(Docs, TheManualPagesAgreeOnVersionHyphenationSeeAlsoAndDialout) {
     };
     for (const Page& page : pages) {
         SCOPED_TRACE(page.path);
-        const std::string text = FileText(page.path);
+        const std::string text = scratchtest::ReadFile(page.path);
         ASSERT_FALSE(text.empty());
         EXPECT_EQ(text.rfind(".TH " + page.title + " 1 \"December 2026\" \"PortBench " +
                                  LOADCELL_VERSION "\" \"User Commands\"\n",

@@ -1,5 +1,6 @@
 // Starting and stopping the bench, its link, and ports that come and go.
 #include "bench_on_line.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +20,6 @@ Config OneCell() {
     config.cells.push_back(Cell{1, 321, false});
     return config;
 }
-
-// A fresh directory for link paths, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "portsim-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    fs::path operator/(const char* name) const { return path_ / name; }
-
-  private:
-    fs::path path_;
-};
 
 TEST(Lifecycle, StartGivesADeviceThatAnswers) {
     Bench bench(OneCell());
@@ -108,7 +95,7 @@ TEST(Lifecycle, PortClosesAndReopens) {
 }
 
 TEST(Lifecycle, LinkPointsAtTheDeviceAndGoesAtStop) {
-    TempDir dir;
+    scratchtest::ScratchFolder dir("portsim-test");
     fs::path link = dir / "cell";
     fs::create_symlink("/nonexistent/stale", link);
     Bench bench(OneCell());
@@ -123,7 +110,7 @@ TEST(Lifecycle, LinkPointsAtTheDeviceAndGoesAtStop) {
 }
 
 TEST(Lifecycle, LinkNeverReplacesARealFile) {
-    TempDir dir;
+    scratchtest::ScratchFolder dir("portsim-test");
     fs::path file = dir / "precious";
     std::ofstream(file) << "keep me";
     Bench bench(OneCell());
@@ -135,7 +122,7 @@ TEST(Lifecycle, LinkNeverReplacesARealFile) {
     std::getline(in, text);
     EXPECT_EQ(text, "keep me");
 
-    EXPECT_FALSE(bench.Start((dir / "no/such/dir/link").string()));
+    EXPECT_FALSE(bench.Start(dir / "no/such/dir/link"));
     EXPECT_FALSE(bench.Running());
 }
 

@@ -1,13 +1,13 @@
 // The portsim program as a script on a test line uses it: its ready line through a
 // pipe, its claim on a link, the device going away, the trace, its memory, its version.
 #include "portsim_program.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 using namespace portsim;
 using namespace portsim::testing;
@@ -17,18 +17,12 @@ namespace {
 
 constexpr size_t kReadReplySize = 10;
 
+// A path in this run's scratch folder, with nothing there yet.
 fs::path Scratch(const std::string& name) {
-    fs::path path =
-        fs::temp_directory_path() / ("portsim-line-" + std::to_string(::getpid()) + "-" + name);
+    static const scratchtest::ScratchFolder folder("portsim-line");
+    fs::path path = folder / name;
     fs::remove_all(path);
     return path;
-}
-
-std::string FileText(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // Waits up to `timeoutMs` for `done` to hold.
@@ -78,16 +72,17 @@ TEST(ProgramLine, ReadyLineReaderGoneLeavesTheDevicePlaying) {
     Program program({"--cell", "4:77", "--pidfile", pidFile.string()});
     std::string path = program.FirstLine();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
-    EXPECT_EQ(std::stol(FileText(pidFile)), program.Pid());
+    EXPECT_EQ(std::stol(scratchtest::ReadFile(pidFile)), program.Pid());
     EXPECT_EQ(program.WaitFor(300), -2) << "it plays on while its stdout is read";
 
     // The reader has its line and goes: the program ends, a child of it plays on.
     program.CloseOut();
     EXPECT_EQ(program.WaitFor(10000), 0);
     ASSERT_TRUE(Eventually([&] {
-        return fs::exists(pidFile) && std::stol("0" + FileText(pidFile)) != program.Pid();
+        return fs::exists(pidFile) &&
+               std::stol("0" + scratchtest::ReadFile(pidFile)) != program.Pid();
     }));
-    const pid_t player = static_cast<pid_t>(std::stol(FileText(pidFile)));
+    const pid_t player = static_cast<pid_t>(std::stol(scratchtest::ReadFile(pidFile)));
     EXPECT_TRUE(Answers(path, 4, 77)) << "the same device";
     ::kill(player, SIGTERM);
     EXPECT_TRUE(Eventually([&] { return !fs::exists(pidFile); })) << "removed at exit";
@@ -124,7 +119,7 @@ TEST(ProgramLine, PipedReadyLineReturnsWithTheDevicePlaying) {
         ASSERT_EQ(shell.WaitFor(20000), 0) << script;
         ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
         ASSERT_TRUE(Eventually([&] { return fs::exists(pidFile); })) << script;
-        const long pid = std::stol(FileText(pidFile));
+        const long pid = std::stol(scratchtest::ReadFile(pidFile));
         EXPECT_EQ(::kill(static_cast<pid_t>(pid), 0), 0) << "the playing process runs on";
         EXPECT_TRUE(Answers(path, 4, 77)) << script;
         ::kill(static_cast<pid_t>(pid), SIGTERM);
@@ -173,7 +168,7 @@ TEST(ProgramLine, LinkHeldByARunningPortsimIsRefused) {
         EXPECT_EQ(refused.Wait(), 73) << c.what;
         EXPECT_TRUE(refused.Out().empty()) << c.what;
     }
-    EXPECT_EQ(FileText(file), "keep");
+    EXPECT_EQ(scratchtest::ReadFile(file), "keep");
     fs::remove(file);
 }
 
@@ -258,7 +253,7 @@ TEST(ProgramLine, VersionIsTheProjectsAndTheManualsToo) {
         EXPECT_EQ(program.Out(), "portsim (PortBench) " PORTBENCH_VERSION "\n");
         EXPECT_EQ(program.Wait(), 0);
     }
-    const std::string page = FileText(PORTSIM_MANUAL);
+    const std::string page = scratchtest::ReadFile(PORTSIM_MANUAL);
     EXPECT_EQ(page.substr(0, page.find('\n')),
               ".TH PORTSIM 1 \"December 2026\" \"PortBench " PORTBENCH_VERSION
               "\" \"User Commands\"");
