@@ -2,8 +2,8 @@
 # Cross-builds for Windows (scripts/build-windows.sh) and runs the Windows tests under Wine
 # through ctest: its fixtures make the Wine prefix (build-windows/wineprefix) and start its
 # server once, and start the device agent, which plays the bench on the Linux side on
-# pseudo-terminals that the prefix sees as COM ports. The 64-bit tests run; the 32-bit ones
-# are built only (no 32-bit Wine here, see scripts/setup-windows.sh).
+# pseudo-terminals that the prefix sees as COM ports. The tests are the 64-bit ones: no
+# 32-bit Wine runs here (see scripts/setup-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-windows.sh
