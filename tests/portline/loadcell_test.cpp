@@ -37,37 +37,6 @@ portsim::Config OneCell(int address, uint32_t code) {
     return config;
 }
 
-TEST(CellExchanges, AgainstCellsThatAnswerAsCellsDo) {
-    BenchPort port(OneCell(3, 74565));
-    ASSERT_TRUE(port.opened);
-    EXPECT_EQ(QuillReadLoadCell(0), 3);
-    EXPECT_EQ(QuillReadLoadCell(3), 3);
-    EXPECT_EQ(QuillReadLoadCell(4), 0);
-    EXPECT_EQ(QuillReadLoadCellValue(3), 74565);
-    EXPECT_EQ(QuillReadLoadCellValue(4), -65535);
-
-    EXPECT_EQ(QuillWriteLoadCell(7), 20299);
-    EXPECT_EQ(port.bench.Cells().at(0).address, 7);
-    EXPECT_EQ(QuillReadLoadCell(7), 7);
-
-    portsim::Config addressForm = OneCell(7, 1000);
-    addressForm.writeAnswer = portsim::WriteAnswer::AddressForm;
-    port.bench.Reconfigure(addressForm);
-    EXPECT_EQ(QuillWriteLoadCell(11), 11);
-
-    portsim::Config garbled = OneCell(2, 1000);
-    garbled.garble = true;
-    port.bench.Reconfigure(garbled);
-    EXPECT_EQ(QuillReadLoadCell(2), -1);
-    EXPECT_EQ(QuillReadLoadCellValue(2), -65535);
-
-    portsim::Config two = OneCell(2, 500);
-    two.twoCellsAtOnce = true;
-    port.bench.Reconfigure(two);
-    EXPECT_EQ(QuillReadLoadCell(0), 2); // the first start byte wins
-    EXPECT_EQ(QuillReadLoadCellValue(0), 500);
-}
-
 // An answer that misses its 50 ms window by a little comes inside the window of a call
 // made at once after: that call decodes it as its own reply, and its own answer in turn
 // goes to the call after it. The answer lands mid-window, 25 ms from either edge; a

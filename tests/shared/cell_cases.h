@@ -135,6 +135,30 @@ TYPED_TEST_P(CellCases, TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest) {
     EXPECT_EQ(ClosePort(), 0);
 }
 
+TYPED_TEST_P(CellCases, AgainstCellsThatAnswerAsCellsDo) {
+    TypeParam line("--cell 3:74565");
+    ASSERT_TRUE(line.opened);
+    EXPECT_EQ(QuillReadLoadCell(0), 3);
+    EXPECT_EQ(QuillReadLoadCell(3), 3);
+    EXPECT_EQ(QuillReadLoadCell(4), 0);
+    EXPECT_EQ(QuillReadLoadCellValue(3), 74565);
+    EXPECT_EQ(QuillReadLoadCellValue(4), -65535);
+
+    EXPECT_EQ(QuillWriteLoadCell(7), 20299);
+    EXPECT_EQ(QuillReadLoadCell(7), 7) << "the cell took its new address";
+
+    line.Reconfigure("--cell 7:1000 --write-answer address");
+    EXPECT_EQ(QuillWriteLoadCell(11), 11);
+
+    line.Reconfigure("--cell 2:1000 --garble");
+    EXPECT_EQ(QuillReadLoadCell(2), -1);
+    EXPECT_EQ(QuillReadLoadCellValue(2), -65535);
+
+    line.Reconfigure("--cell 2:500 --two-cells");
+    EXPECT_EQ(QuillReadLoadCell(0), 2); // the first start byte wins
+    EXPECT_EQ(QuillReadLoadCellValue(0), 500);
+}
+
 TYPED_TEST_P(CellCases, WithoutAPortEachGivesItsEmptyReplyResult) {
     EXPECT_EQ(QuillReadLoadCell(1), 0);
     EXPECT_EQ(QuillReadLoadCellValue(1), -65535);
@@ -145,6 +169,7 @@ REGISTER_TYPED_TEST_SUITE_P(CellCases, SendTheirFramesOnTheWire, ReadAddressResu
                             ReadValueResults, WriteAddressResults,
                             BytesThatArrivedEarlierNeverReachTheDecoder,
                             TheReaderStaysIdleAfterAnExchangeUntilTheNextRequest,
+                            AgainstCellsThatAnswerAsCellsDo,
                             WithoutAPortEachGivesItsEmptyReplyResult);
 
 } // namespace cases
